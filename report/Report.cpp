@@ -1,0 +1,299 @@
+#include "Report.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr UINT kValueBufferSize = 260;   // MAX_PATH
+constexpr DWORD kPathBufferSize = 1024;
+
+const char* PlatformName(const OSVERSIONINFOEXA& osvi)
+{
+    switch (osvi.dwPlatformId) {
+    case 0:
+        return "Win32s auf Win 3.1";
+    case 1:
+        if (osvi.dwMajorVersion > 4 || (osvi.dwMajorVersion == 4 && osvi.dwMinorVersion > 0))
+            return "Windows 98";
+        return "Windows 95";
+    case 2:
+        return "Windows NT";
+    default:
+        return "";
+    }
+}
+
+const char* ProcessorTypeName(DWORD dwType)
+{
+    switch (dwType) {
+    case 386: return "<PROCESSOR_INTEL_386>";
+    case 486: return "<PROCESSOR_INTEL_486>";
+    case 586: return "<PROCESSOR_INTEL_PENTIUM>";
+    case 4000: return "<PROCESSOR_MIPS_R4000>";
+    case 21064: return "<PROCESSOR_ALPHA_21064>";
+    default: return "<UNKNOWN_PROCESSOR>";
+    }
+}
+
+const char* ArchitectureName(WORD wArchitecture)
+{
+    switch (wArchitecture) {
+    case 0: return "<PROCESSOR_ARCHITECTURE_INTEL>";
+    case 1: return "<PROCESSOR_ARCHITECTURE_MIPS>";
+    case 2: return "<PROCESSOR_ARCHITECTURE_ALPHA>";
+    case 3: return "<PROCESSOR_ARCHITECTURE_PPC>";
+    default: return "<PROCESSOR_ARCHITECTURE_UNKNOWN>";
+    }
+}
+
+unsigned long long AddressValue(const void* p)
+{
+    return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p));
+}
+
+}  // namespace
+
+void CReport::FillReport()
+{
+    ClearReport();
+    AddVersionInfo();
+    AddSystemInfo();
+    AddHardwareInfo();
+    AddMouseInfo();
+    AddPathInfo();
+}
+
+void CReport::ClearReport()
+{
+    m_strReport = "";
+    ShowReport(m_strReport);
+}
+
+void CReport::AppendLine(CString line)
+{
+    line += "\r\n";
+    m_strReport += line;
+    ShowReport(m_strReport);
+}
+
+// The "%0.2x" and "%0.4x" directives are the report's own; the 0 flag is harmless there.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat"
+
+void CReport::AddVersionInfo()
+{
+    OSVERSIONINFOEXA osvi;
+    std::memset(&osvi, 0, sizeof osvi);
+    osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+    bool bExtended = false;
+    CString strLine;
+
+    AppendLine("[1] Versions-Info\r\n-------------------------");
+    strLine = "Plattform: ";
+
+    auto* pBasic = reinterpret_cast<OSVERSIONINFOA*>(&osvi);
+    bExtended = m_platform.GetVersionExA(pBasic) == 1;
+    if (!bExtended) {
+        osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+        if (!m_platform.GetVersionExA(pBasic))
+            return;
+    }
+
+    strLine += PlatformName(osvi);
+    AppendLine(strLine);
+
+    const long lBuild = static_cast<long>(osvi.dwBuildNumber & 0xFFFF);
+    strLine.Format("Build: %ld (0x%x)", lBuild, static_cast<unsigned>(lBuild));
+    AppendLine(strLine);
+    strLine.Format("MajorVersion: %ld (0x%0.2x)", static_cast<long>(osvi.dwMajorVersion),
+                   static_cast<unsigned>(osvi.dwMajorVersion));
+    AppendLine(strLine);
+    strLine.Format("MinorVersion: %ld (0x%0.2x)", static_cast<long>(osvi.dwMinorVersion),
+                   static_cast<unsigned>(osvi.dwMinorVersion));
+    AppendLine(strLine);
+    char szCSD[sizeof osvi.szCSDVersion + 1] = {};
+    std::memcpy(szCSD, osvi.szCSDVersion, sizeof osvi.szCSDVersion);  // terminated even if full
+    strLine.Format("Version: %s", szCSD);
+    AppendLine(strLine);
+    if (bExtended) {
+        strLine.Format("Service Pack %d.%d\n", static_cast<int>(osvi.wServicePackMajor),
+                       static_cast<int>(osvi.wServicePackMinor));
+        AppendLine(strLine);
+    }
+    AppendLine("");
+}
+
+void CReport::AddSystemInfo()
+{
+    char szValue[kValueBufferSize];
+    DWORD dwSize = 0;
+    CString strLine;
+
+    AppendLine("(2) System-Info\r\n-----------------------");
+
+    // A failed query leaves the value empty; the line is always written.
+    szValue[0] = '\0';
+    dwSize = kValueBufferSize;
+    if (!m_platform.GetComputerNameA(szValue, &dwSize))
+        szValue[0] = '\0';
+    strLine.Format("Computername: %s", szValue);
+    AppendLine(strLine);
+
+    szValue[0] = '\0';
+    dwSize = kValueBufferSize;
+    if (!m_platform.GetUserNameA(szValue, &dwSize))
+        szValue[0] = '\0';
+    strLine.Format("Username: %s", szValue);
+    AppendLine(strLine);
+
+    szValue[0] = '\0';
+    UINT n = m_platform.GetSystemDirectoryA(szValue, kValueBufferSize);
+    if (n == 0 || n >= kValueBufferSize)
+        szValue[0] = '\0';
+    strLine.Format("System-Verzeichnis: %s", szValue);
+    AppendLine(strLine);
+
+    szValue[0] = '\0';
+    n = m_platform.GetWindowsDirectoryA(szValue, kValueBufferSize);
+    if (n == 0 || n >= kValueBufferSize)
+        szValue[0] = '\0';
+    strLine.Format("Windows-Verzeichnis: %s", szValue);
+    AppendLine(strLine);
+
+    // Told one byte less than the buffer: room for 258 characters and the zero.
+    szValue[0] = '\0';
+    const DWORD dwTemp = m_platform.GetTempPathA(kValueBufferSize - 1, szValue);
+    if (dwTemp == 0 || dwTemp >= kValueBufferSize - 1)
+        szValue[0] = '\0';
+    strLine.Format("Temp-Verzeichnis: %s", szValue);
+    AppendLine(strLine);
+
+    AppendLine("");
+}
+
+void CReport::AddHardwareInfo()
+{
+    SYSTEM_INFO si;
+    std::memset(&si, 0, sizeof si);
+    CString strLine;
+    CString strMask;
+
+    AppendLine("(3) Hardware-Info\r\n---------------------------");
+    m_platform.GetSystemInfo(&si);
+    const DWORD dwOemId = OemIdOf(si);
+
+    strLine.Format("OemId: %d", static_cast<int>(dwOemId));
+    AppendLine(strLine);
+    strLine.Format("PageSize: %d (0x%0.4x)", static_cast<int>(si.dwPageSize),
+                   static_cast<unsigned>(si.dwPageSize));
+    AppendLine(strLine);
+    strLine.Format("Minimale Applikationsadresse: 0x%llx", AddressValue(si.lpMinimumApplicationAddress));
+    AppendLine(strLine);
+    strLine.Format("Maximale Applikationsadresse: 0x%llx", AddressValue(si.lpMaximumApplicationAddress));
+    AppendLine(strLine);
+    strLine.Format("Number of Processors: %d", static_cast<int>(si.dwNumberOfProcessors));
+    AppendLine(strLine);
+    strLine.Format("ProcessorType: %d ", static_cast<int>(si.dwProcessorType));
+    strLine += ProcessorTypeName(si.dwProcessorType);
+    AppendLine(strLine);
+    const unsigned uLevel = si.wProcessorLevel;
+    strLine.Format("ProcessorLevel: %d (0x%0.4x)", static_cast<int>(uLevel), uLevel);
+    AppendLine(strLine);
+    const unsigned uRevision = si.wProcessorRevision;
+    strLine.Format("ProcessorRevision: %d (0x%0.4x)", static_cast<int>(uRevision), uRevision);
+    AppendLine(strLine);
+    strLine = "ProcessorArchitecture: ";
+    strLine += ArchitectureName(static_cast<WORD>(dwOemId & 0xFFFF));
+    AppendLine(strLine);
+
+    // 32 digits as long as no processor above 31 is configured, 64 otherwise.
+    const std::uint64_t qwMask = si.dwActiveProcessorMask;
+    if ((qwMask >> 32) == 0)
+        FormatBitMask(static_cast<DWORD>(qwMask), strMask);
+    else
+        FormatBitMaskWide(qwMask, strMask);
+    strLine = "Active Processormask: ";
+    strLine += strMask;
+    AppendLine(strLine);
+
+    AppendLine("");
+}
+
+#pragma GCC diagnostic pop
+
+void CReport::FormatBitMask(DWORD dwMask, CString& strResult)
+{
+    char szDigits[33];
+    for (int i = 31; i >= 0; --i) {
+        szDigits[i] = (dwMask & 1) ? '1' : '0';
+        dwMask >>= 1;
+    }
+    szDigits[32] = '\0';
+    strResult = szDigits;
+}
+
+void CReport::FormatBitMaskWide(std::uint64_t qwMask, CString& strResult)
+{
+    char szDigits[65];
+    for (int i = 63; i >= 0; --i) {
+        szDigits[i] = (qwMask & 1) ? '1' : '0';
+        qwMask >>= 1;
+    }
+    szDigits[64] = '\0';
+    strResult = szDigits;
+}
+
+void CReport::AddMouseInfo()
+{
+    CString strLine;
+
+    AppendLine("(4) Metrik-Info\r\n---------------------");
+    if (m_platform.GetSystemMetrics(SM_MOUSEPRESENT)) {
+        AppendLine("Es wurde eine Maus gefunden.");
+        if (m_platform.GetSystemMetrics(SM_SWAPBUTTON))
+            AppendLine("Die Mausknöpfe sind vertauscht.");
+        else
+            AppendLine("Die Mausknöpfe sind nicht vertauscht.");
+        int aMouse[3] = {0, 0, 0};
+        if (m_platform.SystemParametersInfoA(SPI_GETMOUSE, 0, aMouse, 0)) {
+            strLine.Format("Mausbeschleunigung: %d", aMouse[2]);
+            AppendLine(strLine);
+            strLine.Format("Treshold-Werte (x,y): %d, %d", aMouse[0], aMouse[1]);
+            AppendLine(strLine);
+        }
+    } else {
+        AppendLine("Es konnte keine Maus gefunden werden.");
+    }
+    AppendLine("");
+}
+
+void CReport::AddPathInfo()
+{
+    static const char kSource[] = "PATH = %PATH%";
+    char szBuffer[kPathBufferSize];
+    CString strLine;
+
+    AppendLine("(5) PATH-Variable\r\n----------------------------");
+
+    DWORD dwResult = m_platform.ExpandEnvironmentStringsA(kSource, szBuffer, kPathBufferSize);
+    if (dwResult != 0 && dwResult <= kPathBufferSize) {
+        szBuffer[kPathBufferSize - 1] = '\0';
+        strLine.Format("%s", szBuffer);
+    } else if (dwResult > kPathBufferSize) {
+        // Too long for the fixed buffer: expand again into one of the size asked for.
+        std::vector<char> large(dwResult);
+        const DWORD dwNeeded = dwResult;
+        dwResult = m_platform.ExpandEnvironmentStringsA(kSource, large.data(), dwNeeded);
+        if (dwResult != 0 && dwResult <= dwNeeded) {
+            large[dwNeeded - 1] = '\0';
+            strLine.Format("%s", large.data());
+        } else {
+            strLine = "PATH = ";
+        }
+    } else {
+        strLine = "PATH = ";
+    }
+    AppendLine(strLine);
+    AppendLine("");
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds both trees and runs every test; ends with "N passed, N failed".
+set -u
+cd "$(dirname "$0")"
+. cmake/setup.sh
+
+kavrin_install || { echo "package installation failed"; exit 1; }
+if ! kavrin_build; then
+    echo "build failed; rerun the cmake commands of cmake/setup.sh to see why"
+    exit 1
+fi
+
+passed=0
+failed=0
+count() {   # count SUITE PASSED FAILED
+    echo "== $1: $2 passed, $3 failed"
+    passed=$((passed + $2))
+    failed=$((failed + $3))
+}
+
+# Native unit tests (ASan + UBSan).
+log="$BUILD/unit.log"
+KAVRIN_WINDOWS_DIR="$BUILD/windows" "$BUILD/native/tests/unit/unit_tests" >"$log" 2>&1
+rc=$?
+grep -E '^\[  (FAILED|PASSED) |^.*(ERROR|runtime error)' "$log" | grep -v '^\[  PASSED' | head -40
+p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)
+f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)
+p=${p:-0}; f=${f:-0}
+[ $rc -ne 0 ] && [ "$f" -eq 0 ] && f=1 && tail -20 "$log"
+count unit "$p" "$f"
+
+# End to end under Wine and Xvfb.
+e2e_log="$BUILD/e2e.log"
+tests/e2e/run.sh "$BUILD" 2>&1 | tee "$e2e_log" | grep -E 'FAIL|^ok|^not ok' | grep -v '^ok' | head -40
+line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$e2e_log" | tail -1)
+if [ -n "$line" ]; then
+    p=$(echo "$line" | sed 's/^e2e: \([0-9]*\) passed.*/\1/')
+    f=$(echo "$line" | sed 's/.* \([0-9]*\) failed.*/\1/')
+else
+    p=0; f=1; echo "e2e suite did not finish"; tail -20 "$e2e_log"
+fi
+count e2e "$p" "$f"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
