@@ -1,0 +1,207 @@
+# Checks of KavrinReport.exe's output; sourced by run.sh (uses WINE, BIN, OUT, wine_run,
+# pass, fail). Expected values come from cmd's environment and the registry of the same
+# prefix, never from the program's own code.
+
+# report_lines FILE: fills LINES with the report lines (split at CR LF, a lone LF kept as
+# "<LF>"); fails with a reason on stdout if the bytes break the line rules.
+report_lines() {
+    local text rest line
+    LINES=()
+    text=$(cat "$1"; printf x)
+    text=${text%x}
+    if [ -z "$text" ]; then echo "the output is empty"; return 1; fi
+    case "$text" in *$'\r\r'*) echo "doubled CR"; return 1 ;; esac
+    if [ "$(tail -c 4 "$1" | od -An -tx1 | tr -d ' \n')" != 0d0a0d0a ]; then
+        echo "does not end with CR LF CR LF"; return 1
+    fi
+    rest=$text
+    while [ -n "$rest" ]; do
+        line=${rest%%$'\r\n'*}
+        rest=${rest#*$'\r\n'}
+        case "$line" in *$'\r'*) echo "a CR without LF in: ${line//$'\r'/<CR>}"; return 1 ;; esac
+        if [[ "$line" == *$'\n'* ]]; then
+            # The one bare LF of the report ends the service-pack line.
+            if [[ ! "$line" =~ ^Service\ Pack\ [0-9]+\.[0-9]+$'\n'$ ]]; then
+                echo "a bare LF in: ${line//$'\n'/<LF>}"; return 1
+            fi
+            line="${line%$'\n'}<LF>"
+        fi
+        LINES+=("$line")
+    done
+}
+
+# report_sections: splits LINES into TITLES, RULES and BODIES (body lines joined by LF),
+# checking the frame: title, rule, body, one empty line, five times.
+report_sections() {
+    local i=0 n=${#LINES[@]} body
+    TITLES=(); RULES=(); BODIES=()
+    while [ $i -lt $n ]; do
+        TITLES+=("${LINES[i]}")
+        RULES+=("${LINES[i + 1]-}")
+        i=$((i + 2))
+        body=""
+        while [ $i -lt $n ] && [ -n "${LINES[i]}" ]; do
+            body+="${LINES[i]}"$'\n'
+            i=$((i + 1))
+        done
+        [ $i -lt $n ] || { echo "section '${TITLES[-1]}' has no closing empty line"; return 1; }
+        BODIES+=("$body")
+        i=$((i + 1))
+    done
+}
+
+hyphens() { printf '%*s' "$1" '' | tr ' ' -; }
+
+check_frame() {
+    local -a want_titles=("[1] Versions-Info" "(2) System-Info" "(3) Hardware-Info"
+                          "(4) Metrik-Info" "(5) PATH-Variable")
+    local -a want_rules=(25 23 27 21 28)
+    local k
+    report_lines "$1" || return 1
+    report_sections || return 1
+    if [ ${#TITLES[@]} -ne 5 ]; then
+        echo "${#TITLES[@]} sections instead of 5: ${TITLES[*]}"; return 1
+    fi
+    for k in 0 1 2 3 4; do
+        if [ "${TITLES[k]}" != "${want_titles[k]}" ]; then
+            echo "section $((k + 1)) is titled '${TITLES[k]}'"; return 1
+        fi
+        if [ "${RULES[k]}" != "$(hyphens "${want_rules[k]}")" ]; then
+            echo "rule under '${TITLES[k]}' is '${RULES[k]}'"; return 1
+        fi
+        if [ -z "${BODIES[k]}" ]; then
+            echo "section '${TITLES[k]}' has no body"; return 1
+        fi
+    done
+}
+
+# Environment as cmd sees it, into ENVV (names upper-cased).
+gather_env() {
+    local name value
+    declare -gA ENVV=()
+    while IFS= read -r line; do
+        line=${line%$'\r'}
+        [[ "$line" == *=* ]] || continue
+        name=${line%%=*}
+        value=${line#*=}
+        ENVV[${name^^}]=$value
+    done < <(wine_run 60 cmd /c set)
+}
+
+# reg_value KEY NAME: the value's data as "reg query" prints it.
+reg_value() {
+    wine_run 60 reg query "$1" /v "$2" | tr -d '\r' |
+        sed -n "s/^ \{4\}$2 \{4\}REG_[A-Z_]* \{4\}\(.*\)$/\1/p" | head -1
+}
+
+gather_registry() {
+    [ -n "${REG_GATHERED-}" ] && return
+    REG_GATHERED=1
+    local nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+    local mouse='HKCU\Control Panel\Mouse'
+    REG_BUILD=$(reg_value "$nt" CurrentBuildNumber)
+    REG_VERSION=$(reg_value "$nt" CurrentVersion)
+    REG_CSD=$(reg_value "$nt" CSDVersion)
+    REG_SP=$(reg_value 'HKLM\System\CurrentControlSet\Control\Windows' CSDVersion)
+    REG_SPEED=$(reg_value "$mouse" MouseSpeed)
+    REG_T1=$(reg_value "$mouse" MouseThreshold1)
+    REG_T2=$(reg_value "$mouse" MouseThreshold2)
+    REG_SWAP=$(reg_value "$mouse" SwapMouseButtons)
+}
+
+# expect_body K LINE... : compares section K's body with the lines given; a line that starts
+# with "~" is an extended regular expression instead.
+expect_body() {
+    local k=$1 i=0 want got
+    shift
+    local -a have=()
+    mapfile -t have <<<"${BODIES[k]%$'\n'}"
+    if [ ${#have[@]} -ne $# ]; then
+        echo "'${TITLES[k]}' has ${#have[@]} body lines, expected $#"; return 1
+    fi
+    for want in "$@"; do
+        got=${have[i]}
+        i=$((i + 1))
+        if [ "${want:0:1}" = "~" ]; then
+            [[ "$got" =~ ${want:1} ]] && continue
+        else
+            [ "$got" = "$want" ] && continue
+        fi
+        echo "'${TITLES[k]}' line $i is '$got', expected '$want'"; return 1
+    done
+}
+
+check_values() {
+    local major=${REG_VERSION%%.*} minor=${REG_VERSION#*.} sp=$((REG_SP))
+    local n=${ENVV[NUMBER_OF_PROCESSORS]-0} level=${ENVV[PROCESSOR_LEVEL]-0}
+    local rev=$((16#${ENVV[PROCESSOR_REVISION]-0})) mask arch type_line
+    local swap=$'Die Mauskn\xf6pfe sind nicht vertauscht.'
+    [ "$REG_SWAP" = 1 ] && swap=$'Die Mauskn\xf6pfe sind vertauscht.'
+
+    expect_body 0 "Plattform: Windows NT" \
+        "Build: $REG_BUILD (0x$(printf %x "$REG_BUILD"))" \
+        "MajorVersion: $major (0x$(printf %02x "$major"))" \
+        "MinorVersion: $minor (0x$(printf %02x "$minor"))" \
+        "Version: $REG_CSD" \
+        "Service Pack $((sp >> 8)).$((sp & 255))<LF>" || return 1
+
+    expect_body 1 "Computername: ${ENVV[COMPUTERNAME]-?}" "Username: ${ENVV[USERNAME]-?}" \
+        "System-Verzeichnis: ${ENVV[WINDIR]-?}\\system32" \
+        "Windows-Verzeichnis: ${ENVV[WINDIR]-?}" \
+        "Temp-Verzeichnis: ${ENVV[TEMP]-?}\\" || return 1
+
+    # N processors, all active: N ones at the right end of 32 digits.
+    mask=$(printf '%*s' $((32 - n)) '' | tr ' ' 0)$(printf '%*s' "$n" '' | tr ' ' 1)
+    case "${ENVV[PROCESSOR_ARCHITECTURE]-}" in
+        AMD64) arch="9 <PROCESSOR_ARCHITECTURE_UNKNOWN>"
+               type_line="ProcessorType: 8664 <UNKNOWN_PROCESSOR>" ;;
+        *) echo "unexpected PROCESSOR_ARCHITECTURE '${ENVV[PROCESSOR_ARCHITECTURE]-}'"; return 1 ;;
+    esac
+    expect_body 2 "OemId: ${arch%% *}" "~^PageSize: (4096 \(0x1000\)|65536 \(0x10000\))$" \
+        "~^Minimale Applikationsadresse: 0x[1-9a-f][0-9a-f]*$" \
+        "~^Maximale Applikationsadresse: 0x[1-9a-f][0-9a-f]*$" \
+        "Number of Processors: $n" "$type_line" \
+        "ProcessorLevel: $level (0x$(printf %04x "$level"))" \
+        "ProcessorRevision: $rev (0x$(printf %04x "$rev"))" \
+        "ProcessorArchitecture: ${arch#* }" \
+        "Active Processormask: $mask" || return 1
+
+    expect_body 3 "Es wurde eine Maus gefunden." "$swap" "Mausbeschleunigung: $REG_SPEED" \
+        "Treshold-Werte (x,y): $REG_T1, $REG_T2" || return 1
+
+    expect_body 4 "PATH = ${ENVV[PATH]-}" || return 1
+}
+
+# report_case NAME WINEPATH: runs KavrinReport.exe (with WINEPATH prepended to PATH when not
+# empty) and checks its exit code, its frame and its values.
+report_case() {
+    local name=$1 extra=$2 slug file rc
+    slug=$(echo "$name" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//')
+    file="$OUT/$slug.txt"
+    [ "$name" = report ] && file="$OUT/KavrinReport.txt"
+    if [ -n "$extra" ]; then export WINEPATH="$extra"; else unset WINEPATH; fi
+
+    wine_run 30 "$BIN/KavrinReport.exe" >"$file" 2>"$OUT/$slug.err"
+    rc=$?
+    if [ $rc -eq 0 ]; then pass "$name: exits 0"; else fail "$name: exits 0" "exit code $rc"; fi
+
+    # Run in this shell: the frame check leaves the sections for the value check.
+    if check_frame "$file" >"$OUT/$slug.why"; then
+        pass "$name: frame"
+    else
+        fail "$name: frame" "$(head -c 400 "$OUT/$slug.why")"
+        unset WINEPATH
+        return
+    fi
+
+    gather_env
+    gather_registry
+    if [ -n "$extra" ] && [ "${ENVV[PATH]:0:${#extra}}" != "$extra" ]; then
+        fail "$name: values" "cmd's PATH does not start with the value given"
+    elif check_values >"$OUT/$slug.why"; then
+        pass "$name: values"
+    else
+        fail "$name: values" "$(head -c 400 "$OUT/$slug.why")"
+    fi
+    unset WINEPATH
+}
