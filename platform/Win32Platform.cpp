@@ -1,6 +1,6 @@
 #include "Win32Platform.h"
 
-#include <cstring>
+#include "SystemLibrary.h"
 
 BOOL CWin32Platform::GetVersionExA(OSVERSIONINFOA* lpVersionInformation)
 {
@@ -55,21 +55,6 @@ DWORD CWin32Platform::ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD
     return ::ExpandEnvironmentStringsA(lpSrc, lpDst, nSize);
 }
 
-HMODULE LoadSystemLibrary(LPCSTR pszName)
-{
-    HMODULE hModule = ::LoadLibraryExA(pszName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (hModule || ::GetLastError() != ERROR_INVALID_PARAMETER)
-        return hModule;
-    // Systems without the search flags: name the file by its full path instead.
-    char szPath[MAX_PATH];
-    const UINT n = ::GetSystemDirectoryA(szPath, MAX_PATH);
-    if (n == 0 || n + 1 + std::strlen(pszName) >= MAX_PATH)
-        return nullptr;
-    szPath[n] = '\\';
-    std::strcpy(szPath + n + 1, pszName);
-    return ::LoadLibraryExA(szPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 namespace {
 
 // VERSION.dll's three functions, resolved once from the system directory.
@@ -84,12 +69,9 @@ struct VersionApi {
 
     VersionApi()
     {
-        HMODULE h = LoadSystemLibrary("version.dll");
-        if (!h)
-            return;
-        pfnSize = reinterpret_cast<SizeFn>(reinterpret_cast<void*>(::GetProcAddress(h, "GetFileVersionInfoSizeA")));
-        pfnInfo = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(::GetProcAddress(h, "GetFileVersionInfoA")));
-        pfnQuery = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(::GetProcAddress(h, "VerQueryValueA")));
+        pfnSize = AfxSystemProc<SizeFn>("version.dll", "GetFileVersionInfoSizeA");
+        pfnInfo = AfxSystemProc<InfoFn>("version.dll", "GetFileVersionInfoA");
+        pfnQuery = AfxSystemProc<QueryFn>("version.dll", "VerQueryValueA");
     }
 };
 
@@ -121,4 +103,10 @@ BOOL CWin32Platform::VerQueryValueA(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID* l
 {
     const VersionApi& api = Version();
     return api.pfnQuery ? api.pfnQuery(pBlock, lpSubBlock, lplpBuffer, puLen) : FALSE;
+}
+
+IPlatform& Win32Platform()
+{
+    static CWin32Platform platform;
+    return platform;
 }

@@ -21,6 +21,5 @@ public:
     BOOL VerQueryValueA(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID* lplpBuffer, UINT* puLen) override;
 };
 
-// Loads a DLL from the system directory only, never from the program's folder.
-// Returns null when it cannot be loaded; the module stays loaded for the process.
-HMODULE LoadSystemLibrary(LPCSTR pszName);
+// The process's one Win32 platform.
+IPlatform& Win32Platform();

@@ -1,0 +1,19 @@
+// Loading DLLs from the system directory only, never from the program's folder.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+
+// The module, or null when it cannot be loaded; it stays loaded for the process.
+HMODULE AfxLoadSystemLibrary(LPCSTR pszName);
+
+// An exported function of a system DLL cast to the type F, or null.
+template <typename F>
+F AfxSystemProc(LPCSTR pszDll, LPCSTR pszProc)
+{
+    HMODULE hModule = AfxLoadSystemLibrary(pszDll);
+    if (!hModule)
+        return nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszProc)));
+}
+#endif

@@ -1,0 +1,56 @@
+#include "Applikation.h"
+
+#include "VersionReader.h"
+#include "Win32Platform.h"
+
+#include <cstring>
+
+IMPLEMENT_DYNCREATE(CApplikation, CWinApp)
+
+BEGIN_MESSAGE_MAP(CApplikation, CWinApp)
+END_MESSAGE_MAP()
+
+BOOL CApplikation::InitInstance()
+{
+    CWinApp::InitInstance();
+    return TRUE;
+}
+
+int CApplikation::ExitInstance()
+{
+    return CWinApp::ExitInstance();
+}
+
+bool CApplikation::CopyToClipboard(CWnd* pWnd, CString strText)
+{
+    const auto nLength = static_cast<SIZE_T>(strText.GetLength());
+    HGLOBAL hBlock = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, nLength + 1);
+    if (!hBlock)
+        return false;
+    auto* pBytes = static_cast<char*>(::GlobalLock(hBlock));
+    if (!pBytes) {
+        ::GlobalFree(hBlock);
+        return false;
+    }
+    std::memcpy(pBytes, static_cast<LPCTSTR>(strText), nLength);   // byte n stays 0
+    ::GlobalUnlock(hBlock);
+
+    if (!pWnd->OpenClipboard()) {
+        ::GlobalFree(hBlock);
+        return false;
+    }
+    if (!::EmptyClipboard() || !::SetClipboardData(CF_TEXT, hBlock)) {
+        ::CloseClipboard();
+        ::GlobalFree(hBlock);   // still ours: the system did not take it
+        return false;
+    }
+    ::CloseClipboard();
+    return true;
+}
+
+bool CApplikation::GetVersionInfo(CString& strFileVersion, CString& strProductVersion, CString& strComment,
+                                  CString& strCopyright)
+{
+    return ReadVersionInfo(Win32Platform(), AfxGetAppName(), strFileVersion, strProductVersion, strComment,
+                           strCopyright);
+}

@@ -1,0 +1,138 @@
+#include "SysInfoDlg.h"
+
+#include "AboutDlg.h"
+#include "Layout.h"
+#include "SysInfoApp.h"
+#include "Win32Platform.h"
+#include "resource.h"
+
+BEGIN_MESSAGE_MAP(CSysInfoDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_PAINT()
+    ON_COMMAND(ID_COPY, OnCopy)
+    ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
+END_MESSAGE_MAP()
+
+CSysInfoDlg::CSysInfoDlg(CWnd* pParent) : CDialog(IDD_SYSINFO_DIALOG, pParent), CReport(Win32Platform())
+{
+    m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+    m_strReport = "";
+    m_bInitialized = false;
+}
+
+void CSysInfoDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+}
+
+BOOL CSysInfoDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_bInitialized = true;
+    AddAboutItemToSystemMenu();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    FillReport();
+    return TRUE;   // focus to the first control, the OK button
+}
+
+void CSysInfoDlg::ShowReport(LPCTSTR pszText)
+{
+    SetDlgItemText(IDC_REPORT, pszText);
+}
+
+// Appends a separator and the About item, unless the menu or the item's text is missing.
+void CSysInfoDlg::AddAboutItemToSystemMenu()
+{
+    CMenu menu = GetSystemMenu(FALSE);
+    if (!menu.m_hMenu)
+        return;
+    CString strAboutMenu;
+    strAboutMenu.LoadString(IDS_ABOUTBOX);
+    if (!strAboutMenu.IsEmpty()) {
+        menu.AppendMenu(MF_SEPARATOR);
+        menu.AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+    }
+}
+
+void CSysInfoDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAboutBox();
+    else
+        Default();
+}
+
+// ID_HELP, whatever its notification code, opens the About box before any routing.
+BOOL CSysInfoDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == ID_HELP) {
+        ShowAboutBox();
+        return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+void CSysInfoDlg::ShowAboutBox()
+{
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+}
+
+void CSysInfoDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    CRect rect;
+    GetClientRect(&rect);
+    int x = 0;
+    int y = 0;
+    layout::IconOrigin(rect.Width(), rect.Height(), cxIcon, cyIcon, x, y);
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CSysInfoDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+// Copies the report as built, never what the control shows.
+void CSysInfoDlg::OnCopy()
+{
+    CString strCopy = m_strReport;
+    theApp.CopyToClipboard(this, strCopy);
+}
+
+void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    Default();
+    if (!m_bInitialized)
+        return;
+
+    const layout::Rect report = layout::ReportRect(rect.right, rect.bottom);
+    GetDlgItem(IDC_REPORT).MoveWindow(report.left, report.top, report.right - report.left,
+                                      report.bottom - report.top, TRUE);
+
+    CWnd button = GetDlgItem(IDOK);
+    CRect rcButton;
+    button.GetClientRect(&rcButton);
+    const layout::Rect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height());
+    button.MoveWindow(ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, TRUE);
+}
+
+void CSysInfoDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
+{
+    lpMMI->ptMinTrackSize.x = layout::kMinTrackWidth;
+    lpMMI->ptMinTrackSize.y = layout::kMinTrackHeight;
+    Default();
+}
