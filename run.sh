@@ -9,8 +9,7 @@ kavrin_install || { echo "package installation failed"; exit 1; }
 kavrin_build || { echo "build failed"; exit 1; }
 
 WINE=/usr/lib/wine/wine64
-export WINEPREFIX="$BUILD/wine" WINEDEBUG=-all
-[ -d "$WINEPREFIX" ] || "$WINE" wineboot -i >/dev/null 2>&1
+kavrin_wineprefix
 
 if [ -n "${DISPLAY:-}" ]; then
     exec "$WINE" "$BUILD/windows/Kavrin.exe"
