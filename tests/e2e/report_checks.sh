@@ -176,7 +176,7 @@ check_values() {
 # empty) and checks its exit code, its frame and its values.
 report_case() {
     local name=$1 extra=$2 slug file rc
-    slug=$(echo "$name" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//')
+    slug=$(slug "$name")
     file="$OUT/$slug.txt"
     [ "$name" = report ] && file="$OUT/KavrinReport.txt"
     if [ -n "$extra" ]; then export WINEPATH="$extra"; else unset WINEPATH; fi

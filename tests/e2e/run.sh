@@ -14,82 +14,20 @@ BIN="$ROOT/windows"
 OUT="$ROOT/e2e"
 mkdir -p "$OUT"
 
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-export WINEPREFIX="$ROOT/wine"
-export WINEDEBUG=-all
-# No Mono or Gecko prompts while the prefix is created.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset WINEPATH
-
+. "$HERE/wine_env.sh"
 . "$HERE/report_checks.sh"
 
 passed=0
 failed=0
-xvfb_pid=""
 
 pass() { echo "ok - $1"; passed=$((passed + 1)); }
+slug() { echo "$1" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//'; }
 fail() { echo "not ok - $1: $2"; failed=$((failed + 1)); }
-
-stop_wine() {
-    timeout 20 "$WINESERVER" -k >/dev/null 2>&1
-    timeout 20 "$WINESERVER" -w >/dev/null 2>&1
-}
-
-cleanup() {
-    stop_wine
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-    fi
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# A fresh display each run: the prefix's wineserver binds to the display of its first client.
-start_xvfb() {
-    local n i
-    for n in $(seq 90 189); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for i in $(seq 1 50); do
-            if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-                break      # lost the race for this number; try the next
-            fi
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                return 0
-            fi
-            sleep 0.1
-        done
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-    done
-    return 1
-}
-
-# wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed; a hung run is killed,
-# and so is everything else in the prefix, so the next check starts clean. Returns the exit code
-# (124 on timeout).
-wine_run() {
-    local secs=$1 rc
-    shift
-    timeout -k 5 "$secs" "$WINE" "$@" </dev/null
-    rc=$?
-    if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
-        stop_wine
-        rc=124
-    fi
-    return $rc
-}
 
 # driver_check NAME SECONDS SUBCOMMAND ARGS... : one check run by the Windows-side driver, which
 # prints "- reason" lines and exits 0 on success.
 driver_check() {
-    local name=$1 secs=$2 log="$OUT/$1.log" rc reason
+    local name=$1 secs=$2 log="$OUT/$(slug "$1").log" rc reason
     shift 2
     if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
         fail "$name" "kavrin_e2e.exe was not built"
@@ -107,21 +45,45 @@ driver_check() {
     fail "$name" "$reason"
 }
 
-if ! start_xvfb; then
-    echo "not ok - xvfb: no free display between :90 and :189"
-    echo "e2e: 0 passed, 1 failed"
-    exit 1
-fi
-stop_wine    # a server left from an earlier run would still talk to its old display
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    timeout -k 5 300 "$WINE" wineboot -i >"$OUT/wineboot.log" 2>&1 </dev/null
-    stop_wine
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        fail "wine prefix" "wineboot -i did not create $WINEPREFIX"
-        echo "e2e: $passed passed, $failed failed"
-        exit 1
+# x_check NAME key KEY | x_check NAME click : the driver starts Kavrin.exe and waits for it to
+# end with exit code 0, while the X server delivers a real key press to its window or a real
+# click on its OK button.
+x_check() {
+    local name=$1 how=$2 key=${3-} log="$OUT/$(slug "$1").log"
+    local pid i wid bx by rc
+    if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
+        fail "$name" "kavrin_e2e.exe was not built"
+        return
     fi
+    : >"$log"
+    ( wine_run 60 "$BIN/kavrin_e2e.exe" end wait >"$log" 2>&1; echo "exit $?" >>"$log" ) &
+    pid=$!
+    for i in $(seq 1 300); do
+        grep -q '^ready\|^exit' "$log" && break
+        sleep 0.1
+    done
+    read -r _ bx by < <(grep -a '^ready' "$log" | tr -d '\r')
+    if [ -n "${bx-}" ]; then
+        wid=$(xdotool search --name '^Kavrin$' 2>/dev/null | head -1)
+        if [ "$how" = key ]; then
+            timeout 10 xdotool windowfocus --sync "$wid" key "$key" >>"$log" 2>&1
+        else
+            timeout 10 xdotool mousemove --sync "$bx" "$by" click 1 >>"$log" 2>&1
+        fi
+    fi
+    wait "$pid"
+    rc=$(sed -n 's/^exit //p' "$log" | tail -1)
+    if [ "$rc" = 0 ]; then
+        pass "$name"
+    else
+        fail "$name" "$(grep -a '^- ' "$log" | sed 's/^- //' | tr -d '\r' | paste -sd ';' - | cut -c1-300) (exit ${rc:-?})"
+    fi
+}
+
+if ! wine_start >"$OUT/wine.why"; then
+    fail "wine" "$(cat "$OUT/wine.why")"
+    echo "e2e: $passed passed, $failed failed"
+    exit 1
 fi
 
 # The console report: plain environment, a PATH of several thousand characters, and a PATH
@@ -137,17 +99,25 @@ if [ ! -f "$BIN/Kavrin.exe" ]; then
     fail "Kavrin.exe" "not built ($BIN/Kavrin.exe is missing)"
 else
     driver_check "window shows the report" 60 window
+    export WINEPATH="${long_path%;}"
+    driver_check "window shows the report with a long PATH" 60 window
+    driver_check "copy with a long PATH" 60 copy
+    unset WINEPATH
     driver_check "copy puts the report on the clipboard" 60 copy
     driver_check "typed text is neither copied nor overwritten" 60 typed
     driver_check "copy leaves a clipboard held open by another process" 60 busy
     driver_check "layout follows resizing" 60 resize
     driver_check "minimum window size" 60 minsize
     driver_check "OK button ends with exit code 0" 60 end ok
+    driver_check "IDOK command ends with exit code 0" 60 end okcommand
     driver_check "Enter at start ends with exit code 0" 60 end enter
     driver_check "Escape ends with exit code 0" 60 end escape
     driver_check "WM_CLOSE ends with exit code 0" 60 end close
     driver_check "SC_CLOSE ends with exit code 0" 60 end sysclose
     driver_check "Space on the OK button ends with exit code 0" 60 end space
+    x_check "Enter key from X at start ends with exit code 0" key Return
+    x_check "Escape key from X ends with exit code 0" key Escape
+    x_check "mouse click from X on OK ends with exit code 0" click
     driver_check "200 copies keep memory flat" 180 leak
 fi
 

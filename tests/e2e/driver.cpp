@@ -1,0 +1,818 @@
+// kavrin_e2e.exe: starts Kavrin.exe from the same folder and checks it from another process.
+// Usage: kavrin_e2e CHECK [ARG]; see Usage() for the checks. Every fault is printed as a line
+// "- reason", notes as "# text"; the exit code is 0 exactly when no fault was found.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int IDC_REPORT = 1000;
+const WORD ID_COPY = 40001;
+const DWORD kWaitMs = 20000;        // for a window, an exit, a posted message
+const UINT kSendMs = 5000;          // for one sent message
+const char kMarker[] = "kavrin-e2e marker\r\n";
+
+int g_faults = 0;
+
+__attribute__((format(gnu_printf, 1, 2))) void Fault(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::fputs("- ", stdout);
+    std::vprintf(fmt, args);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    va_end(args);
+    ++g_faults;
+}
+
+__attribute__((format(gnu_printf, 1, 2))) void Note(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::fputs("# ", stdout);
+    std::vprintf(fmt, args);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    va_end(args);
+}
+
+// Owns a kernel handle; closes it once.
+class CHandle {
+public:
+    explicit CHandle(HANDLE h = nullptr) : m_h(h) {}
+    ~CHandle() { Reset(nullptr); }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+    void Reset(HANDLE h)
+    {
+        if (m_h && m_h != INVALID_HANDLE_VALUE)
+            CloseHandle(m_h);
+        m_h = h;
+    }
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+double NowMs()
+{
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Polls pred every millisecond until it holds or ms have passed.
+template <class Pred> bool WaitFor(Pred pred, DWORD ms = kWaitMs)
+{
+    const double end = NowMs() + ms;
+    for (;;) {
+        if (pred())
+            return true;
+        if (NowMs() > end)
+            return false;
+        Sleep(1);
+    }
+}
+
+std::string ExeDir()
+{
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+// Starts a program of this folder; pi receives both handles (the caller closes them).
+bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nullptr)
+{
+    std::string cmd = "\"" + ExeDir() + "\\" + name + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (hStdOut) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = hStdOut;
+        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, hStdOut != nullptr, 0, nullptr,
+                        nullptr, &si, &pi)) {
+        Fault("cannot start %s (error %lu)", name, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// The bytes KavrinReport.exe writes in this environment; empty after a fault.
+std::string ExpectedReport()
+{
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE hRead = nullptr, hWrite = nullptr;
+    if (!CreatePipe(&hRead, &hWrite, &sa, 0)) {
+        Fault("CreatePipe failed");
+        return std::string();
+    }
+    CHandle read(hRead), write(hWrite);
+    SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    PROCESS_INFORMATION pi;
+    if (!StartProgram("KavrinReport.exe", pi, hWrite))
+        return std::string();
+    CHandle process(pi.hProcess), thread(pi.hThread);
+    write.Reset(nullptr);
+
+    std::string out;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(hRead, buf, sizeof buf, &got, nullptr) && got > 0)
+        out.append(buf, got);
+    DWORD code = 1;
+    if (WaitForSingleObject(pi.hProcess, kWaitMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(pi.hProcess, &code) || code != 0) {
+        Fault("KavrinReport.exe did not exit with 0 (%lu)", code);
+        return std::string();
+    }
+    if (out.empty())
+        Fault("KavrinReport.exe wrote nothing");
+    return out;
+}
+
+// Where two byte strings first differ, for a fault message.
+std::string Difference(const std::string& got, const std::string& want)
+{
+    size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i])
+        ++i;
+    auto show = [i](const std::string& s) {
+        std::string r;
+        const size_t from = i > 20 ? i - 20 : 0;
+        for (size_t j = from; j < s.size() && j < i + 20; ++j) {
+            const unsigned char c = static_cast<unsigned char>(s[j]);
+            char esc[8];
+            if (c == '\r')      r += "\\r";
+            else if (c == '\n') r += "\\n";
+            else if (c < 0x20 || c >= 0x7f) { std::snprintf(esc, sizeof esc, "\\x%02x", c); r += esc; }
+            else                r += static_cast<char>(c);
+        }
+        return r;
+    };
+    char head[96];
+    std::snprintf(head, sizeof head, "%zu bytes against %zu, first difference at %zu: ",
+                  got.size(), want.size(), i);
+    return head + std::string("\"") + show(got) + "\" instead of \"" + show(want) + "\"";
+}
+
+bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult = nullptr)
+{
+    DWORD_PTR r = 0;
+    const bool ok = SendMessageTimeoutA(hWnd, uMsg, wParam, lParam, SMTO_ABORTIFHUNG, kSendMs, &r);
+    if (pResult)
+        *pResult = r;
+    return ok;
+}
+
+// The text of a window of another process, read with WM_GETTEXTLENGTH and WM_GETTEXT.
+bool WindowText(HWND hWnd, std::string& text)
+{
+    DWORD_PTR len = 0, got = 0;
+    if (!SendTimeout(hWnd, WM_GETTEXTLENGTH, 0, 0, &len))
+        return false;
+    std::vector<char> buf(len + 1);
+    if (!SendTimeout(hWnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &got))
+        return false;
+    text.assign(buf.data(), std::min<size_t>(got, len));
+    return true;
+}
+
+std::string ClassName(HWND hWnd)
+{
+    char name[64] = "";
+    GetClassNameA(hWnd, name, sizeof name);
+    return name;
+}
+
+struct FindData {
+    DWORD pid;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
+{
+    FindData* d = reinterpret_cast<FindData*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    char title[64] = "";
+    if (pid != d->pid || !IsWindowVisible(hWnd) || !GetWindowTextA(hWnd, title, sizeof title) ||
+        std::strcmp(title, d->title) != 0)
+        return TRUE;
+    d->found = hWnd;
+    return FALSE;
+}
+
+// The visible top-level window of process pid with this exact title, or null.
+HWND FindTopWindow(DWORD pid, const char* title)
+{
+    FindData d = {pid, title, nullptr};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+// One run of Kavrin.exe; a run still alive at the end of a check is terminated.
+class CKavrin {
+public:
+    CKavrin() = default;
+    CKavrin(const CKavrin&) = delete;
+    CKavrin& operator=(const CKavrin&) = delete;
+    ~CKavrin()
+    {
+        if (m_process.Get() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.Get(), 99);
+            WaitForSingleObject(m_process.Get(), kWaitMs);
+        }
+    }
+
+    // Starts the program and waits until its window shows reportLength bytes of text.
+    bool Start(size_t reportLength)
+    {
+        PROCESS_INFORMATION pi;
+        if (!StartProgram("Kavrin.exe", pi))
+            return false;
+        m_process.Reset(pi.hProcess);
+        CloseHandle(pi.hThread);
+        m_pid = pi.dwProcessId;
+        if (!WaitFor([this] { return (m_hMain = FindTopWindow(m_pid, "Kavrin")) != nullptr; })) {
+            Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
+            return false;
+        }
+        if (!Report() || !Ok()) {
+            Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
+            return false;
+        }
+        DWORD_PTR len = 0;
+        if (!WaitFor([&] { return SendTimeout(Report(), WM_GETTEXTLENGTH, 0, 0, &len) &&
+                                  len == reportLength; })) {
+            Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
+                  reportLength);
+            return false;
+        }
+        return true;
+    }
+
+    HWND Main() const { return m_hMain; }
+    HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
+    HWND Ok() const { return GetDlgItem(m_hMain, IDOK); }
+    HANDLE Process() const { return m_process.Get(); }
+    bool Running() const { return WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
+
+    std::string Text() const
+    {
+        std::string text;
+        if (!WindowText(Report(), text))
+            Fault("the report control does not answer WM_GETTEXT");
+        return text;
+    }
+
+    // Returns once every message posted to the program before the call has been handled, and
+    // the characters that TranslateMessage made of posted keys. The marker is the edit control's
+    // text limit, which the program never reads: one off while the posted message is queued,
+    // back to its own value once it has been handled.
+    bool Fence() const
+    {
+        for (int round = 0; round < 2; ++round) {
+            DWORD_PTR limit = 0, now = 0;
+            if (!SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &limit) ||
+                !SendTimeout(Report(), EM_SETLIMITTEXT, limit ^ 1, 0) ||
+                !PostMessageA(Report(), EM_SETLIMITTEXT, limit, 0) ||
+                !WaitFor([&] { return SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &now) && now == limit; })) {
+                Fault("the program does not handle posted messages");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The "&Copy" menu command, as the menu posts it; returns once it has been handled.
+    bool Copy() const { return PostMessageA(m_hMain, WM_COMMAND, MAKEWPARAM(ID_COPY, 0), 0) && Fence(); }
+
+    HWND Focus() const
+    {
+        GUITHREADINFO gti = {};
+        gti.cbSize = sizeof gti;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_hMain, nullptr), &gti) ? gti.hwndFocus
+                                                                                   : nullptr;
+    }
+
+    // Waits for the process to end; false (with a fault) if it is still running.
+    bool WaitExit(DWORD& code) const
+    {
+        if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0) {
+            Fault("the program is still running %lu ms later", kWaitMs);
+            return false;
+        }
+        GetExitCodeProcess(m_process.Get(), &code);
+        return true;
+    }
+
+private:
+    CHandle m_process;
+    DWORD m_pid = 0;
+    HWND m_hMain = nullptr;
+};
+
+// A message-only window of the driver's own: Wine refuses SetClipboardData after
+// EmptyClipboard on a clipboard opened without a window.
+class CClipboardWindow {
+public:
+    CClipboardWindow()
+        : m_hWnd(CreateWindowExA(0, "STATIC", "kavrin-e2e", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr))
+    {
+    }
+    ~CClipboardWindow() { DestroyWindow(m_hWnd); }
+    CClipboardWindow(const CClipboardWindow&) = delete;
+    CClipboardWindow& operator=(const CClipboardWindow&) = delete;
+
+    bool Open() const
+    {
+        return WaitFor([this] { return OpenClipboard(m_hWnd) != FALSE; }, 2000);
+    }
+
+    // Puts text and its zero onto the clipboard as CF_TEXT.
+    bool SetText(const std::string& text) const
+    {
+        HGLOBAL hMem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        if (!hMem || !Open())
+            return false;
+        std::memcpy(GlobalLock(hMem), text.c_str(), text.size() + 1);
+        GlobalUnlock(hMem);
+        const bool ok = EmptyClipboard() && SetClipboardData(CF_TEXT, hMem);
+        CloseClipboard();
+        return ok;
+    }
+
+    // The whole CF_TEXT block, GlobalSize bytes; false when there is none.
+    bool GetBlock(std::string& block) const
+    {
+        if (!Open())
+            return false;
+        bool ok = false;
+        if (HANDLE hData = GetClipboardData(CF_TEXT)) {
+            const SIZE_T size = GlobalSize(hData);
+            if (const char* p = static_cast<const char*>(GlobalLock(hData))) {
+                block.assign(p, size);
+                GlobalUnlock(hData);
+                ok = true;
+            }
+        }
+        CloseClipboard();
+        return ok;
+    }
+
+private:
+    HWND m_hWnd;
+};
+
+// Faults unless the clipboard's CF_TEXT block is exactly text and one zero byte.
+void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, const char* when)
+{
+    std::string block;
+    if (!clip.GetBlock(block))
+        Fault("%s: no CF_TEXT on the clipboard", when);
+    else if (block != text + '\0')
+        Fault("%s: clipboard block of %s", when, Difference(block, text + '\0').c_str());
+}
+
+RECT RectIn(HWND hParent, HWND hChild)
+{
+    RECT r = {};
+    GetWindowRect(hChild, &r);
+    MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string Show(const RECT& r)
+{
+    char s[64];
+    std::snprintf(s, sizeof s, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return s;
+}
+
+// Faults unless both controls sit where the layout rule puts them for the current client size.
+void ExpectLayout(const CKavrin& k, const char* when)
+{
+    RECT client = {}, button = {};
+    GetClientRect(k.Main(), &client);
+    GetClientRect(k.Ok(), &button);
+    const int w = client.right, h = client.bottom, bw = button.right, bh = button.bottom;
+    const RECT report = {0, 0, w - 2, h - 32};
+    const int left = w / 2 - bw / 2 - 1;
+    const RECT ok = {left, h - 3 - bh, left + bw, h - 3};
+    const RECT gotReport = RectIn(k.Main(), k.Report()), gotOk = RectIn(k.Main(), k.Ok());
+    if (!EqualRect(&gotReport, &report))
+        Fault("%s, client %dx%d: report control at %s, expected %s", when, w, h,
+              Show(gotReport).c_str(), Show(report).c_str());
+    if (!EqualRect(&gotOk, &ok))
+        Fault("%s, client %dx%d: OK button at %s, expected %s", when, w, h, Show(gotOk).c_str(),
+              Show(ok).c_str());
+}
+
+SIZE WindowSize(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool Resize(HWND hWnd, int cx, int cy)
+{
+    return SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- checks -------------------------------------------------------------------------------
+
+// The window, its two controls, the focus and the report text.
+void CheckWindow()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (ClassName(k.Main()) != "#32770")
+        Fault("the window's class is \"%s\", not a dialog", ClassName(k.Main()).c_str());
+    const LONG style = GetWindowLongA(k.Report(), GWL_STYLE);
+    if (ClassName(k.Report()) != "Edit" || !(style & ES_MULTILINE) || (style & ES_READONLY))
+        Fault("control %d is not a writable multi-line edit control", IDC_REPORT);
+    std::string caption;
+    if (ClassName(k.Ok()) != "Button" || !WindowText(k.Ok(), caption) || caption != "OK")
+        Fault("control 1 is not a button \"OK\"");
+    RECT client = {};
+    GetClientRect(k.Main(), &client);
+    const RECT ok = RectIn(k.Main(), k.Ok());
+    if (ok.top < RectIn(k.Main(), k.Report()).bottom)
+        Fault("the OK button is not below the report control");
+    if (ok.left < 0 || ok.right > client.right || ok.bottom > client.bottom)
+        Fault("the OK button %s lies outside the client area %ldx%ld", Show(ok).c_str(),
+              client.right, client.bottom);
+    if (k.Focus() != k.Ok())
+        Fault("the focus is not on the OK button at start");
+    const std::string text = k.Text();
+    if (text != report)
+        Fault("report control: %s", Difference(text, report).c_str());
+
+    // Centred on the work area, since the template sits at (0, 0) and there is no owner.
+    RECT work = {}, win = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(k.Main(), &win);
+    const long dx = (win.left + win.right) - (work.left + work.right);
+    const long dy = (win.top + win.bottom) - (work.top + work.bottom);
+    if (dx < -2 || dx > 2 || dy < -2 || dy > 2)
+        Fault("the window %s is not centred on the work area %s", Show(win).c_str(),
+              Show(work).c_str());
+}
+
+// "&Copy" puts exactly the report and a zero on the clipboard, which outlives the program.
+void CheckCopy()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (!clip.SetText(kMarker))
+        Fault("the driver cannot set the clipboard");
+    if (!k.Copy())
+        return;
+    ExpectClipboard(clip, report, "after a copy");
+    if (GetClipboardOwner() != k.Main())
+        Fault("the main window does not own the clipboard after a copy");
+    if (!k.Copy())
+        return;
+    ExpectClipboard(clip, report, "after a second copy");
+
+    DWORD code = 0;
+    PostMessageA(k.Main(), WM_COMMAND, IDOK, 0);
+    if (k.WaitExit(code))
+        ExpectClipboard(clip, report, "after the program ended");
+}
+
+// Text typed into the report control is never copied, and nothing rewrites the control.
+void CheckTyped()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const char typed[] = "Getippt: ";
+    SendTimeout(k.Report(), EM_SETSEL, 0, 0);
+    SendTimeout(k.Report(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
+    for (const char* c = "Hallo"; *c; ++c)
+        PostMessageA(k.Report(), WM_CHAR, static_cast<unsigned char>(*c), 1);
+    // Enter in the report control is a line break there, not the OK button.
+    PostMessageA(k.Report(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(k.Report(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    if (!k.Fence())
+        return;
+    if (!k.Running()) {
+        Fault("Enter in the report control ended the program");
+        return;
+    }
+    const std::string edited = k.Text();
+    const std::string want = std::string(typed) + "Hallo\r\n" + report;
+    if (edited != want) {
+        Fault("typing did not edit the control as expected: %s", Difference(edited, want).c_str());
+        return;
+    }
+
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after typing");
+    if (k.Text() != edited)
+        Fault("copying rewrote the report control");
+
+    Resize(k.Main(), 640, 520);
+    if (k.Text() != edited)
+        Fault("resizing rewrote the report control");
+    ShowWindow(k.Main(), SW_MINIMIZE);
+    if (!IsIconic(k.Main()))
+        Fault("the window did not minimise");
+    ShowWindow(k.Main(), SW_RESTORE);
+    if (!k.Fence())
+        return;
+    if (IsIconic(k.Main()))
+        Fault("the window did not restore");
+    if (k.Text() != edited)
+        Fault("minimising and restoring rewrote the report control");
+    ExpectLayout(k, "after minimise and restore");
+    if (!k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after resizing and minimising");
+}
+
+// While another process holds the clipboard open, a copy leaves its content alone.
+void CheckBusy()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (!clip.SetText(kMarker) || !clip.Open()) {
+        Fault("the driver cannot set and hold the clipboard");
+        return;
+    }
+    const DWORD seq = GetClipboardSequenceNumber();
+    const bool handled = k.Copy();
+    CloseClipboard();
+    if (!handled)
+        return;
+    if (GetClipboardSequenceNumber() != seq)
+        Fault("the clipboard changed while another process held it open");
+    ExpectClipboard(clip, kMarker, "copy while the clipboard was held");
+    if (!k.Running())
+        Fault("the program ended after a failed copy");
+    else if (k.Copy())
+        ExpectClipboard(clip, report, "copy once the clipboard was free");
+}
+
+// The layout rule after resizing, maximising and restoring.
+void CheckResize()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    static const SIZE sizes[] = {{600, 480}, {401, 350}, {402, 351}, {403, 333}, {777, 555},
+                                 {1000, 700}, {349, 297}, {348, 296}, {1279, 1000}};
+    for (const SIZE& s : sizes) {
+        char when[48];
+        std::snprintf(when, sizeof when, "resized to %ldx%ld", s.cx, s.cy);
+        if (!Resize(k.Main(), s.cx, s.cy))
+            Fault("%s: SetWindowPos failed", when);
+        const SIZE got = WindowSize(k.Main());
+        if (got.cx != s.cx || got.cy != s.cy)
+            Fault("%s: the window is %ldx%ld", when, got.cx, got.cy);
+        ExpectLayout(k, when);
+    }
+    MoveWindow(k.Main(), 10, 10, 505, 405, TRUE);
+    ExpectLayout(k, "moved to 505x405");
+    ShowWindow(k.Main(), SW_MAXIMIZE);
+    ExpectLayout(k, "maximised");
+    ShowWindow(k.Main(), SW_RESTORE);
+    ExpectLayout(k, "restored");
+    if (k.Text() != report)
+        Fault("resizing changed the report control");
+}
+
+// Requests below 348x296 end at that size; each side is limited on its own.
+void CheckMinSize()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    static const SIZE cases[][2] = {{{100, 100}, {348, 296}}, {{347, 295}, {348, 296}},
+                                    {{1, 1}, {348, 296}},     {{300, 500}, {348, 500}},
+                                    {{500, 200}, {500, 296}}, {{348, 296}, {348, 296}}};
+    for (const auto& c : cases) {
+        Resize(k.Main(), c[0].cx, c[0].cy);
+        const SIZE got = WindowSize(k.Main());
+        if (got.cx != c[1].cx || got.cy != c[1].cy)
+            Fault("a request for %ldx%ld ended at %ldx%ld, expected %ldx%ld", c[0].cx, c[0].cy,
+                  got.cx, got.cy, c[1].cx, c[1].cy);
+        char when[48];
+        std::snprintf(when, sizeof when, "requested %ldx%ld", c[0].cx, c[0].cy);
+        ExpectLayout(k, when);
+    }
+}
+
+// Ends a fresh run one way and expects exit code 0.
+void CheckEnd(const std::string& how)
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const HWND focus = k.Focus();
+    if ((how == "enter" || how == "escape" || how == "space") && focus != k.Ok())
+        Fault("the focus is not on the OK button at start");
+    if (how == "ok") {
+        PostMessageA(k.Ok(), BM_CLICK, 0, 0);
+    } else if (how == "okcommand") {
+        PostMessageA(k.Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(k.Ok()));
+    } else if (how == "enter" || how == "escape") {
+        const WPARAM vk = how == "enter" ? VK_RETURN : VK_ESCAPE;
+        PostMessageA(focus, WM_KEYDOWN, vk, 1);
+        PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    } else if (how == "space") {
+        PostMessageA(focus, WM_KEYDOWN, VK_SPACE, 1);
+        PostMessageA(focus, WM_KEYUP, VK_SPACE, 0xC0000001);
+    } else if (how == "close") {
+        PostMessageA(k.Main(), WM_CLOSE, 0, 0);
+    } else if (how == "sysclose") {
+        PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (how == "wait") {
+        // Real input from the X server ends it; it needs the OK button's centre on screen.
+        RECT r = {};
+        GetWindowRect(k.Ok(), &r);
+        std::printf("ready %ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        std::fflush(stdout);
+    } else {
+        Fault("unknown way to end: %s", how.c_str());
+        return;
+    }
+    DWORD code = 0;
+    if (k.WaitExit(code) && code != 0)
+        Fault("exit code %lu", code);
+}
+
+// The memory figures of another process that the leak check compares.
+struct MemoryUse {
+    SIZE_T workingSet = 0;
+    SIZE_T privateUsage = 0;     // Wine answers 0
+    SIZE_T committedPrivate = 0; // summed from VirtualQueryEx
+};
+
+bool MeasureMemory(HANDLE hProcess, MemoryUse& m)
+{
+    PROCESS_MEMORY_COUNTERS_EX pmc = {};
+    if (!GetProcessMemoryInfo(hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc))
+        return false;
+    m.workingSet = pmc.WorkingSetSize;
+    m.privateUsage = pmc.PrivateUsage;
+    m.committedPrivate = 0;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (const char* p = nullptr; VirtualQueryEx(hProcess, p, &mbi, sizeof mbi) == sizeof mbi;
+         p = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
+            m.committedPrivate += mbi.RegionSize;
+    }
+    return true;
+}
+
+// 200 copies in a row leave the program's memory where 20 left it.
+void CheckLeak()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    CHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+                                GetProcessId(k.Process())));
+    auto copies = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            if (!k.Copy())
+                return false;
+        return true;
+    };
+    MemoryUse before, after;
+    if (!copies(20) || !MeasureMemory(process.Get(), before) || !copies(200) ||
+        !MeasureMemory(process.Get(), after)) {
+        Fault("cannot copy or measure the program's memory");
+        return;
+    }
+    auto flat = [](SIZE_T a, SIZE_T b, const char* what) {
+        const SIZE_T slack = std::max<SIZE_T>(a / 20, 64 * 1024);
+        Note("%s: %zu after 20 copies, %zu after 200 more", what, a, b);
+        if (b > a + slack)
+            Fault("%s grew from %zu to %zu bytes over 200 copies", what, a, b);
+    };
+    flat(before.workingSet, after.workingSet, "WorkingSetSize");
+    flat(before.privateUsage, after.privateUsage, "PrivateUsage");
+    flat(before.committedPrivate, after.committedPrivate, "committed private memory");
+    if (!before.workingSet || !before.committedPrivate)
+        Fault("the memory figures read 0");
+}
+
+// Time from CreateProcess until a program is ready: Kavrin's window visible with the whole
+// report, the floor's window visible.
+double TimeStart(const char* exe, const char* title, size_t reportLength)
+{
+    const double t0 = NowMs();
+    PROCESS_INFORMATION pi;
+    if (!StartProgram(exe, pi))
+        return -1;
+    CHandle process(pi.hProcess), thread(pi.hThread);
+    HWND hWnd = nullptr;
+    const bool ready = WaitFor([&] {
+        if (!hWnd)
+            hWnd = FindTopWindow(pi.dwProcessId, title);
+        DWORD_PTR len = 0;
+        return hWnd && (reportLength == 0 ||
+                        (SendTimeout(GetDlgItem(hWnd, IDC_REPORT), WM_GETTEXTLENGTH, 0, 0, &len) &&
+                         len == reportLength));
+    });
+    const double t = NowMs() - t0;
+    if (hWnd)
+        PostMessageA(hWnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, kWaitMs) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 99);
+    if (!ready)
+        Fault("%s was not ready within %lu ms", exe, kWaitMs);
+    return ready ? t : -1;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void Bench(int runs)
+{
+    const std::string report = ExpectedReport();
+    if (report.empty())
+        return;
+    std::vector<double> kavrin, floor;
+    for (int i = 0; i < runs && !g_faults; ++i) {
+        kavrin.push_back(TimeStart("Kavrin.exe", "Kavrin", report.size()));
+        floor.push_back(TimeStart("floor_dialog.exe", "Floor", 0));
+        std::printf("run %2d: Kavrin %7.1f ms, floor %7.1f ms\n", i + 1, kavrin.back(), floor.back());
+    }
+    if (g_faults)
+        return;
+    const double mk = Median(kavrin), mf = Median(floor);
+    std::printf("median of %d: Kavrin %.1f ms, floor %.1f ms, ratio %.2f\n", runs, mk, mf, mk / mf);
+}
+
+int Usage()
+{
+    std::puts("usage: kavrin_e2e CHECK\n"
+              "  window | copy | typed | busy | resize | minsize | leak\n"
+              "  end ok|okcommand|enter|escape|space|close|sysclose|wait\n"
+              "  bench [RUNS]");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const std::string check = argv[1];
+    const std::string arg = argc > 2 ? argv[2] : "";
+    if (check == "window")       CheckWindow();
+    else if (check == "copy")    CheckCopy();
+    else if (check == "typed")   CheckTyped();
+    else if (check == "busy")    CheckBusy();
+    else if (check == "resize")  CheckResize();
+    else if (check == "minsize") CheckMinSize();
+    else if (check == "leak")    CheckLeak();
+    else if (check == "end" && !arg.empty()) CheckEnd(arg);
+    else if (check == "bench")   Bench(arg.empty() ? 10 : std::atoi(arg.c_str()));
+    else                         return Usage();
+    return g_faults ? 1 : 0;
+}

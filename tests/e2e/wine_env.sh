@@ -1,0 +1,81 @@
+# Wine prefix and private X display for the end-to-end scripts; sourced with ROOT and OUT set.
+# Provides WINE, wine_start (display, prefix), wine_run and wine_stop (also on EXIT).
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINEPREFIX="$ROOT/wine"
+export WINEDEBUG=-all
+# No Mono or Gecko prompts while the prefix is created.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEPATH
+xvfb_pid=""
+
+# Ends every process of the prefix and its wineserver.
+stop_wineserver() {
+    timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+    timeout 20 "$WINESERVER" -w >/dev/null 2>&1
+}
+
+wine_stop() {
+    stop_wineserver
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    fi
+}
+trap wine_stop EXIT
+trap 'exit 130' INT TERM
+
+# A fresh display each run: the prefix's wineserver binds to the display of its first client.
+start_xvfb() {
+    local n i
+    for n in $(seq 90 189); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        for i in $(seq 1 50); do
+            kill -0 "$xvfb_pid" 2>/dev/null || break   # lost the race for :n; try the next
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    done
+    return 1
+}
+
+# Starts the display and creates the prefix on first use; prints the reason when it cannot.
+wine_start() {
+    if ! start_xvfb; then
+        echo "no free X display between :90 and :189"
+        return 1
+    fi
+    stop_wineserver    # a server left from an earlier run would still use its old display
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        timeout -k 5 300 "$WINE" wineboot -i >"$OUT/wineboot.log" 2>&1 </dev/null
+        stop_wineserver
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            echo "wineboot -i did not create $WINEPREFIX"
+            return 1
+        fi
+    fi
+}
+
+# wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed. A hung run is killed
+# together with everything else in the prefix, so the next one starts clean; it returns 124.
+wine_run() {
+    local secs=$1 rc
+    shift
+    timeout -k 5 "$secs" "$WINE" "$@" </dev/null
+    rc=$?
+    if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+        stop_wineserver
+        rc=124
+    fi
+    return $rc
+}
