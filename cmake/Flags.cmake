@@ -4,7 +4,7 @@ set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS OFF)
 
 # The program's literals are Windows-1252 bytes in both builds.
-add_compile_options(-Wall -Wextra -Werror -fexec-charset=CP1252)
+add_compile_options(-Wall -Wextra -Wshadow -Wconversion -Werror -fexec-charset=CP1252)
 
 if(WIN32)
   # C99-conformant printf in the Windows runtime, so both builds format alike.

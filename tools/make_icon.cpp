@@ -356,7 +356,7 @@ std::vector<uint8_t> Dib(const IconImage& image)
             if (image.bits == 8)
                 row[x] = i;
             else
-                row[x / 2] |= x % 2 ? i : i << 4;
+                row[x / 2] = static_cast<uint8_t>(row[x / 2] | (x % 2 ? i : i << 4));
         }
         out.insert(out.end(), row.begin(), row.end());
     }
@@ -364,7 +364,7 @@ std::vector<uint8_t> Dib(const IconImage& image)
         std::vector<uint8_t> row(maskStride);
         for (int x = 0; x < w; ++x)
             if (image.mask.At(x, y))
-                row[x / 8] |= 0x80 >> (x % 8);
+                row[x / 8] = static_cast<uint8_t>(row[x / 8] | (0x80 >> (x % 8)));
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;
@@ -384,7 +384,7 @@ std::vector<uint8_t> Ico(const std::vector<IconImage>& images)
         const IconImage& image = images[i];
         out.push_back(static_cast<uint8_t>(image.pixels.Width()));
         out.push_back(static_cast<uint8_t>(image.pixels.Height()));
-        out.push_back(image.bits >= 8 ? 0 : static_cast<uint8_t>(1 << image.bits));
+        out.push_back(static_cast<uint8_t>(image.bits >= 8 ? 0 : 1 << image.bits));
         out.push_back(0);
         Put16(out, 1);
         Put16(out, image.bits);

@@ -214,8 +214,8 @@ TEST_P(ClipTest, EveryFrameMovesAndTheLastLeadsSmoothlyIntoTheFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, ClipTest, ::testing::Values(kAbout, kWidmung),
-                         [](const auto& info) {
-                             const std::string file = info.param.file;
+                         [](const auto& paramInfo) {
+                             const std::string file = paramInfo.param.file;
                              return file.substr(0, file.find('.'));
                          });
 
