@@ -347,16 +347,21 @@ public:
         return WaitFor([this] { return OpenClipboard(m_hWnd) != FALSE; }, 2000);
     }
 
-    // Puts text and its zero onto the clipboard as CF_TEXT.
+    // Puts text and its zero onto the clipboard as CF_TEXT; the system owns the block after.
     bool SetText(const std::string& text) const
     {
         HGLOBAL hMem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        if (!hMem || !Open())
+        void* p = hMem ? GlobalLock(hMem) : nullptr;
+        if (!p) {
+            GlobalFree(hMem);
             return false;
-        std::memcpy(GlobalLock(hMem), text.c_str(), text.size() + 1);
+        }
+        std::memcpy(p, text.c_str(), text.size() + 1);
         GlobalUnlock(hMem);
-        const bool ok = EmptyClipboard() && SetClipboardData(CF_TEXT, hMem);
+        const bool ok = Open() && EmptyClipboard() && SetClipboardData(CF_TEXT, hMem);
         CloseClipboard();
+        if (!ok)
+            GlobalFree(hMem);
         return ok;
     }
 
@@ -465,14 +470,22 @@ void CheckWindow()
               client.right, client.bottom);
     if (k.Focus() != k.Ok())
         Fault("the focus is not on the OK button at start");
+    // Menus are per process under Wine, so only the bar's presence shows from here.
+    RECT win = {}, bare = client;
+    GetWindowRect(k.Main(), &win);
+    AdjustWindowRectEx(&bare, GetWindowLongA(k.Main(), GWL_STYLE), FALSE,
+                       GetWindowLongA(k.Main(), GWL_EXSTYLE));
+    Note("menu %p, window height %ld, without a menu bar %ld", static_cast<void*>(GetMenu(k.Main())),
+         win.bottom - win.top, bare.bottom - bare.top);
+    if (!GetMenu(k.Main()) || win.bottom - win.top <= bare.bottom - bare.top)
+        Fault("the window has no menu bar");
     const std::string text = k.Text();
     if (text != report)
         Fault("report control: %s", Difference(text, report).c_str());
 
     // Centred on the work area, since the template sits at (0, 0) and there is no owner.
-    RECT work = {}, win = {};
+    RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(k.Main(), &win);
     const long dx = (win.left + win.right) - (work.left + work.right);
     const long dy = (win.top + win.bottom) - (work.top + work.bottom);
     if (dx < -2 || dx > 2 || dy < -2 || dy > 2)
@@ -636,6 +649,31 @@ void CheckMinSize()
     }
 }
 
+// A real click on the menu bar's "&Copy" (run.sh clicks where "ready X Y" says) copies the report.
+void CheckMenuClick()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (!clip.SetText(kMarker)) {
+        Fault("the driver cannot set the clipboard");
+        return;
+    }
+    const DWORD seq = GetClipboardSequenceNumber();
+    POINT p = {0, 0};
+    ClientToScreen(k.Main(), &p);
+    std::printf("ready %ld %ld\n", p.x + 12, p.y - GetSystemMetrics(SM_CYMENU) / 2);
+    std::fflush(stdout);
+    if (!WaitFor([seq] { return GetClipboardSequenceNumber() != seq; })) {
+        Fault("the clipboard did not change within %lu ms of the click", kWaitMs);
+        return;
+    }
+    if (k.Fence())
+        ExpectClipboard(clip, report, "after clicking \"Copy\"");
+}
+
 // Ends a fresh run one way and expects exit code 0.
 void CheckEnd(const std::string& how)
 {
@@ -790,7 +828,7 @@ void Bench(int runs)
 int Usage()
 {
     std::puts("usage: kavrin_e2e CHECK\n"
-              "  window | copy | typed | busy | resize | minsize | leak\n"
+              "  window | copy | typed | busy | resize | minsize | leak | menuclick\n"
               "  end ok|okcommand|enter|escape|space|close|sysclose|wait\n"
               "  bench [RUNS]");
     return 2;
@@ -811,6 +849,7 @@ int main(int argc, char** argv)
     else if (check == "resize")  CheckResize();
     else if (check == "minsize") CheckMinSize();
     else if (check == "leak")    CheckLeak();
+    else if (check == "menuclick") CheckMenuClick();
     else if (check == "end" && !arg.empty()) CheckEnd(arg);
     else if (check == "bench")   Bench(arg.empty() ? 10 : std::atoi(arg.c_str()));
     else                         return Usage();

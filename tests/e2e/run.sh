@@ -21,8 +21,8 @@ passed=0
 failed=0
 
 pass() { echo "ok - $1"; passed=$((passed + 1)); }
-slug() { echo "$1" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//'; }
 fail() { echo "not ok - $1: $2"; failed=$((failed + 1)); }
+slug() { echo "$1" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//'; }
 
 # driver_check NAME SECONDS SUBCOMMAND ARGS... : one check run by the Windows-side driver, which
 # prints "- reason" lines and exits 0 on success.
@@ -45,18 +45,19 @@ driver_check() {
     fail "$name" "$reason"
 }
 
-# x_check NAME key KEY | x_check NAME click : the driver starts Kavrin.exe and waits for it to
-# end with exit code 0, while the X server delivers a real key press to its window or a real
-# click on its OK button.
+# x_check NAME ACTION CHECK ARGS... : the driver starts Kavrin.exe, prints "ready X Y" and runs
+# the check, while the X server delivers real input: ACTION "key:KEYSYM" presses a key in the
+# window, "click" clicks at (X, Y).
 x_check() {
-    local name=$1 how=$2 key=${3-} log="$OUT/$(slug "$1").log"
+    local name=$1 action=$2 log="$OUT/$(slug "$1").log"
     local pid i wid bx by rc
+    shift 2
     if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
         fail "$name" "kavrin_e2e.exe was not built"
         return
     fi
     : >"$log"
-    ( wine_run 60 "$BIN/kavrin_e2e.exe" end wait >"$log" 2>&1; echo "exit $?" >>"$log" ) &
+    ( wine_run 60 "$BIN/kavrin_e2e.exe" "$@" >"$log" 2>&1; echo "exit $?" >>"$log" ) &
     pid=$!
     for i in $(seq 1 300); do
         grep -q '^ready\|^exit' "$log" && break
@@ -64,12 +65,13 @@ x_check() {
     done
     read -r _ bx by < <(grep -a '^ready' "$log" | tr -d '\r')
     if [ -n "${bx-}" ]; then
-        wid=$(xdotool search --name '^Kavrin$' 2>/dev/null | head -1)
-        if [ "$how" = key ]; then
-            timeout 10 xdotool windowfocus --sync "$wid" key "$key" >>"$log" 2>&1
-        else
-            timeout 10 xdotool mousemove --sync "$bx" "$by" click 1 >>"$log" 2>&1
-        fi
+        case "$action" in
+            key:*)
+                wid=$(xdotool search --name '^Kavrin$' 2>/dev/null | head -1)
+                timeout 10 xdotool windowfocus --sync "$wid" key "${action#key:}" >>"$log" 2>&1 ;;
+            click)
+                timeout 10 xdotool mousemove --sync "$bx" "$by" click 1 >>"$log" 2>&1 ;;
+        esac
     fi
     wait "$pid"
     rc=$(sed -n 's/^exit //p' "$log" | tail -1)
@@ -115,9 +117,10 @@ else
     driver_check "WM_CLOSE ends with exit code 0" 60 end close
     driver_check "SC_CLOSE ends with exit code 0" 60 end sysclose
     driver_check "Space on the OK button ends with exit code 0" 60 end space
-    x_check "Enter key from X at start ends with exit code 0" key Return
-    x_check "Escape key from X ends with exit code 0" key Escape
-    x_check "mouse click from X on OK ends with exit code 0" click
+    x_check "Enter key from X at start ends with exit code 0" key:Return end wait
+    x_check "Escape key from X ends with exit code 0" key:Escape end wait
+    x_check "mouse click from X on OK ends with exit code 0" click end wait
+    x_check "mouse click from X on the menu's Copy copies the report" click menuclick
     driver_check "200 copies keep memory flat" 180 leak
 fi
 
