@@ -1,6 +1,6 @@
 #include "afxwin.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd)
 {
-    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
 }

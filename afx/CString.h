@@ -5,7 +5,7 @@
 
 #include <string>
 
-#if defined(__MINGW32__)
+#if defined(__MINGW32__) && !defined(__clang__)
 #define KAVRIN_PRINTF(f, a) __attribute__((format(gnu_printf, f, a)))
 #else
 #define KAVRIN_PRINTF(f, a) __attribute__((format(printf, f, a)))

@@ -82,7 +82,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
     if (OnCmdMsg(nID))
         return TRUE;
     CWinApp* pApp = AfxGetApp();
-    return pApp && pApp->OnCmdMsg(nID);
+    return (pApp != nullptr && pApp->OnCmdMsg(nID)) ? TRUE : FALSE;
 }
 
 bool CWnd::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -109,7 +109,7 @@ bool InitAnimateClass()
     static const bool bDone = [] {
         auto pfnInit = AfxSystemProc<InitFn>("comctl32.dll", "InitCommonControlsEx");
         INITCOMMONCONTROLSEX icc = {sizeof(INITCOMMONCONTROLSEX), ICC_ANIMATE_CLASS};
-        return pfnInit && pfnInit(&icc);
+        return pfnInit != nullptr && pfnInit(&icc) != FALSE;
     }();
     return bDone;
 }
@@ -123,5 +123,5 @@ BOOL CAnimateCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UIN
     m_hWnd = ::CreateWindowExA(0, ANIMATE_CLASSA, "", dwStyle, rect.left, rect.top, rect.right - rect.left,
                                rect.bottom - rect.top, pParentWnd->m_hWnd,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), AfxGetResourceHandle(), nullptr);
-    return m_hWnd != nullptr;
+    return m_hWnd != nullptr ? TRUE : FALSE;
 }

@@ -31,7 +31,7 @@ struct CRuntimeClass {
     bool IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
 };
 
-#define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
+#define RUNTIME_CLASS(class_name) (class_name::GetThisClass())  // NOLINT(bugprone-macro-parentheses): a class name
 
 #define DECLARE_DYNAMIC(class_name)                    \
 public:                                                \
@@ -55,6 +55,7 @@ public:                                                \
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
     AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
 
+// NOLINTNEXTLINE(bugprone-macro-parentheses): class_name is a type here
 #define IMPLEMENT_DYNCREATE(class_name, base_class_name)                               \
     CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }      \
     AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)
@@ -66,10 +67,11 @@ public:
     virtual CRuntimeClass* GetRuntimeClass() const;
     bool IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }
 
-protected:
-    CObject() = default;
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
+
+protected:
+    CObject() = default;
 };
 
 // ---------------------------------------------------------------- small value types
@@ -120,7 +122,7 @@ public:                                           \
         return &map;                                                                  \
     }
 
-#define AFX_THIS static_cast<ThisClass*>(p)
+#define AFX_THIS (static_cast<ThisClass*>(p))
 #define AFX_ENTRY(msg, id, call) \
     {msg, id, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT { (void)p; (void)w; (void)l; call; }},
 
@@ -246,10 +248,11 @@ public:
     HDC GetSafeHdc() const { return m_hDC; }
     HDC m_hDC = nullptr;
 
-protected:
-    CDC() = default;
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
+
+protected:
+    CDC() = default;
 };
 
 // BeginPaint on construction, EndPaint on destruction.

@@ -15,11 +15,11 @@ BEGIN_MESSAGE_MAP(CSysInfoDlg, CDialog)
     ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
 
-CSysInfoDlg::CSysInfoDlg(CWnd* pParent) : CDialog(IDD_SYSINFO_DIALOG, pParent), CReport(Win32Platform())
+CSysInfoDlg::CSysInfoDlg(CWnd* pParent)
+    : CDialog(IDD_SYSINFO_DIALOG, pParent), CReport(Win32Platform()),
+      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_bInitialized(false)
 {
-    m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
     m_strReport = "";
-    m_bInitialized = false;
 }
 
 void CSysInfoDlg::DoDataExchange(CDataExchange* pDX)

@@ -95,7 +95,7 @@ public:
             if (at != std::string::npos)
                 out.replace(at, ref.size(), path);
         }
-        const DWORD needed = static_cast<DWORD>(out.size() + 1);
+        const auto needed = static_cast<DWORD>(out.size() + 1);
         if (needed > size) {
             std::memset(dst, 'X', size);   // what the caller must never show
             return needed;

@@ -11,7 +11,7 @@ class RecordingReport : public CReport {
 public:
     explicit RecordingReport(FakePlatform& platform) : CReport(platform) {}
 
-    std::string Text() const { return std::string(m_strReport); }
+    std::string Text() const { return {static_cast<LPCTSTR>(m_strReport)}; }
 
     std::vector<std::string> shown;
 

@@ -33,7 +33,7 @@ std::string Mask(DWORD value)
 {
     CString s("vorher");
     CReport::FormatBitMask(value, s);
-    return std::string(s);
+    return {static_cast<LPCTSTR>(s)};
 }
 
 }  // namespace

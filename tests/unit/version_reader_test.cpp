@@ -120,7 +120,7 @@ public:
     BOOL VerQueryValueA(LPCVOID block, LPCSTR sub, LPVOID* out, UINT* len) override
     {
         const BOOL ok = FakePlatform::VerQueryValueA(block, sub, out, len);
-        if (ok && std::string(sub) == "\\")
+        if (ok != FALSE && std::string(sub) == "\\")
             *len = 8;
         return ok;
     }
