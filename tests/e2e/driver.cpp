@@ -294,7 +294,11 @@ public:
                 !SendTimeout(Report(), EM_SETLIMITTEXT, limit ^ 1, 0) ||
                 !PostMessageA(Report(), EM_SETLIMITTEXT, limit, 0) ||
                 !WaitFor([&] { return SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &now) && now == limit; })) {
-                Fault("the program does not handle posted messages");
+                DWORD code = 0;
+                if (GetExitCodeProcess(m_process.Get(), &code) && code != STILL_ACTIVE)
+                    Fault("the program ended with exit code 0x%lx", code);
+                else
+                    Fault("the program does not handle posted messages");
                 return false;
             }
         }

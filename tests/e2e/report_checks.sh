@@ -133,8 +133,8 @@ expect_body() {
 
 check_values() {
     local major=${REG_VERSION%%.*} minor=${REG_VERSION#*.} sp=$((REG_SP))
-    local n=${ENVV[NUMBER_OF_PROCESSORS]-0} level=${ENVV[PROCESSOR_LEVEL]-0}
-    local rev=$((16#${ENVV[PROCESSOR_REVISION]-0})) mask arch type_line
+    local n=${ENVV[NUMBER_OF_PROCESSORS]:-0} level=${ENVV[PROCESSOR_LEVEL]:-0}
+    local rev=$((16#${ENVV[PROCESSOR_REVISION]:-0})) ones mask arch type_line
     local swap=$'Die Mauskn\xf6pfe sind nicht vertauscht.'
     [ "$REG_SWAP" = 1 ] && swap=$'Die Mauskn\xf6pfe sind vertauscht.'
 
@@ -151,7 +151,8 @@ check_values() {
         "Temp-Verzeichnis: ${ENVV[TEMP]-?}\\" || return 1
 
     # N processors, all active: N ones at the right end of 32 digits.
-    mask=$(printf '%*s' $((32 - n)) '' | tr ' ' 0)$(printf '%*s' "$n" '' | tr ' ' 1)
+    ones=$((n < 32 ? n : 32))
+    mask=$(printf '%*s' $((32 - ones)) '' | tr ' ' 0)$(printf '%*s' "$ones" '' | tr ' ' 1)
     case "${ENVV[PROCESSOR_ARCHITECTURE]-}" in
         AMD64) arch="9 <PROCESSOR_ARCHITECTURE_UNKNOWN>"
                type_line="ProcessorType: 8664 <UNKNOWN_PROCESSOR>" ;;

@@ -64,6 +64,12 @@ wine_start() {
             return 1
         fi
     fi
+    # A crashing program ends at once instead of waiting behind Wine's crash dialog.
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg"; then
+        wine_run 60 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1
+        stop_wineserver
+    fi
 }
 
 # wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed. A hung run is killed
