@@ -40,7 +40,7 @@ public:
     // Fills in the size and pads the chunk to an even length.
     void Close(size_t at)
     {
-        const uint32_t size = static_cast<uint32_t>(bytes.size() - at - 4);
+        const auto size = static_cast<uint32_t>(bytes.size() - at - 4);
         for (int i = 0; i < 4; ++i)
             bytes[at + i] = static_cast<uint8_t>(size >> (8 * i));
         if (size % 2)
@@ -53,14 +53,14 @@ public:
 std::vector<uint8_t> BuildAvi(const ClipFormat& format,
                               const std::vector<std::vector<uint8_t>>& frames)
 {
-    const uint32_t count = static_cast<uint32_t>(frames.size());
+    const auto count = static_cast<uint32_t>(frames.size());
     size_t largest = 0;
     for (const auto& f : frames)
         largest = std::max(largest, f.size());
-    const uint32_t buffer = static_cast<uint32_t>((largest + 1) & ~size_t{1});
-    const uint32_t bytesPerSec = static_cast<uint32_t>(
+    const auto buffer = static_cast<uint32_t>((largest + 1) & ~size_t{1});
+    const auto bytesPerSec = static_cast<uint32_t>(
         (uint64_t{buffer} * 1000000 + format.microSecPerFrame - 1) / format.microSecPerFrame);
-    const uint32_t colours = static_cast<uint32_t>(format.palette.size());
+    const auto colours = static_cast<uint32_t>(format.palette.size());
 
     Writer w;
     const size_t riff = w.Open("RIFF", "AVI ");

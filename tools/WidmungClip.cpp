@@ -247,7 +247,7 @@ const std::vector<std::vector<Spark>>& Sparks()
 void DrawBurst(Canvas& c, const Burst& b, int index, int frame)
 {
     const int age = Age(frame, b.launch);
-    const double launchX = b.x + (b.x < kWidth / 2 ? -14 : 14);
+    const double launchX = b.x + (b.x < kWidth / 2.0 ? -14 : 14);
     if (age < kFlight) {
         // The rocket slows as it climbs and leaves a dotted trail.
         for (int back = 0; back <= 10 && back <= age; back += 2) {

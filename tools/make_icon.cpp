@@ -273,8 +273,8 @@ uint8_t Nearest(const Palette& palette, Rgb c)
 IconImage Large()
 {
     constexpr int kSize = 48, kSub = 4;
-    std::vector<Rgb> rgb(kSize * kSize);
-    std::vector<bool> opaque(kSize * kSize);
+    std::vector<Rgb> rgb(size_t{kSize} * kSize);
+    std::vector<bool> opaque(size_t{kSize} * kSize);
     std::map<Rgb, int> histogram;
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
@@ -377,6 +377,7 @@ std::vector<uint8_t> Ico(const std::vector<IconImage>& images)
     Put16(out, 1);
     Put16(out, static_cast<uint32_t>(images.size()));
     std::vector<std::vector<uint8_t>> dibs;
+    dibs.reserve(images.size());
     for (const IconImage& image : images)
         dibs.push_back(Dib(image));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());

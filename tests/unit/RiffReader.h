@@ -13,7 +13,7 @@ namespace riff {
 inline std::vector<uint8_t> ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline uint32_t U32(const std::vector<uint8_t>& b, size_t at)
@@ -28,7 +28,7 @@ inline uint16_t U16(const std::vector<uint8_t>& b, size_t at)
 
 inline std::string FourCc(const std::vector<uint8_t>& b, size_t at)
 {
-    return std::string(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4);
+    return {b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4};
 }
 
 struct Chunk {

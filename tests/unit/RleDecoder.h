@@ -34,7 +34,8 @@ inline bool DecodeRle8(const std::vector<uint8_t>& data, size_t offset, size_t s
             return false;
         const size_t i = static_cast<size_t>(row) * frame.width + x++;
         frame.pixels[i] = colour;
-        frame.writtenCount += !frame.written[i];
+        if (!frame.written[i])
+            ++frame.writtenCount;
         frame.written[i] = true;
         return true;
     };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -86,7 +87,8 @@ size_t Difference(const RleFrame& a, const RleFrame& b)
 {
     size_t n = 0;
     for (size_t i = 0; i < a.pixels.size(); ++i)
-        n += a.pixels[i] != b.pixels[i];
+        if (a.pixels[i] != b.pixels[i])
+            ++n;
     return n;
 }
 
@@ -114,7 +116,8 @@ TEST_P(ClipTest, HoldsOneVideoStreamAndNoOther)
 
     int streams = 0;
     for (const riff::Chunk& c : clip().hdrl->children)
-        streams += c.listType == "strl";
+        if (c.listType == "strl")
+            ++streams;
     EXPECT_EQ(streams, 1);
     const riff::Chunk* strh = Header("strh");
     ASSERT_TRUE(strh && Header("strf") && Header("avih"));
@@ -209,7 +212,8 @@ TEST_P(ClipTest, EveryFrameMovesAndTheLastLeadsSmoothlyIntoTheFirst)
         steps.push_back(Difference(frames[i], frames[i + 1]));
         EXPECT_GT(steps.back(), 0u) << "frame " << i + 1 << " repeats frame " << i;
     }
-    std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+    const auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
+    std::nth_element(steps.begin(), middle, steps.end());
     EXPECT_LE(Difference(frames.back(), frames.front()), steps[steps.size() / 2]);
 }
 

@@ -30,7 +30,7 @@ struct Image {
 
     bool Transparent(const std::vector<uint8_t>& b, int x, int y) const
     {
-        return b[mask + static_cast<size_t>(height - 1 - y) * maskStride + x / 8] & (0x80 >> (x % 8));
+        return (b[mask + static_cast<size_t>(height - 1 - y) * maskStride + x / 8] & (0x80 >> (x % 8))) != 0;
     }
     int ColourIndex(const std::vector<uint8_t>& b, int x, int y) const
     {
@@ -123,7 +123,7 @@ TEST_F(IconTest, BackgroundIsMaskedAndTheMonitorIsOpaque)
                     continue;
                 ++clear;
                 // Black under the mask, so the desktop shows through unchanged.
-                const size_t entry = image.dib + 40 + 4 * image.ColourIndex(bytes, x, y);
+                const size_t entry = image.dib + 40 + 4 * static_cast<size_t>(image.ColourIndex(bytes, x, y));
                 EXPECT_EQ(U32(bytes, entry) & 0xFFFFFF, 0u) << "at " << x << "," << y;
             }
         }
