@@ -22,7 +22,7 @@ const char kMarker[] = "kavrin-e2e marker\r\n";
 
 int g_faults = 0;
 
-__attribute__((format(gnu_printf, 1, 2))) void Fault(const char* fmt, ...)
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Fault(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
@@ -34,7 +34,7 @@ __attribute__((format(gnu_printf, 1, 2))) void Fault(const char* fmt, ...)
     ++g_faults;
 }
 
-__attribute__((format(gnu_printf, 1, 2))) void Note(const char* fmt, ...)
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Note(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
@@ -105,7 +105,7 @@ bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nu
         si.hStdOutput = hStdOut;
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, hStdOut != nullptr, 0, nullptr,
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, static_cast<BOOL>(hStdOut != nullptr), 0, nullptr,
                         nullptr, &si, &pi)) {
         Fault("cannot start %s (error %lu)", name, GetLastError());
         return false;
@@ -120,13 +120,13 @@ std::string ExpectedReport()
     HANDLE hRead = nullptr, hWrite = nullptr;
     if (!CreatePipe(&hRead, &hWrite, &sa, 0)) {
         Fault("CreatePipe failed");
-        return std::string();
+        return {};
     }
     CHandle read(hRead), write(hWrite);
     SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
     PROCESS_INFORMATION pi;
     if (!StartProgram("KavrinReport.exe", pi, hWrite))
-        return std::string();
+        return {};
     CHandle process(pi.hProcess), thread(pi.hThread);
     write.Reset(nullptr);
 
@@ -139,7 +139,7 @@ std::string ExpectedReport()
     if (WaitForSingleObject(pi.hProcess, kWaitMs) != WAIT_OBJECT_0 ||
         !GetExitCodeProcess(pi.hProcess, &code) || code != 0) {
         Fault("KavrinReport.exe did not exit with 0 (%lu)", code);
-        return std::string();
+        return {};
     }
     if (out.empty())
         Fault("KavrinReport.exe wrote nothing");
@@ -156,7 +156,7 @@ std::string Difference(const std::string& got, const std::string& want)
         std::string r;
         const size_t from = i > 20 ? i - 20 : 0;
         for (size_t j = from; j < s.size() && j < i + 20; ++j) {
-            const unsigned char c = static_cast<unsigned char>(s[j]);
+            const auto c = static_cast<unsigned char>(s[j]);
             char esc[8];
             if (c == '\r')      r += "\\r";
             else if (c == '\n') r += "\\n";
@@ -174,7 +174,8 @@ std::string Difference(const std::string& got, const std::string& want)
 bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult = nullptr)
 {
     DWORD_PTR r = 0;
-    const bool ok = SendMessageTimeoutA(hWnd, uMsg, wParam, lParam, SMTO_ABORTIFHUNG, kSendMs, &r);
+    const bool ok =
+        SendMessageTimeoutA(hWnd, uMsg, wParam, lParam, SMTO_ABORTIFHUNG, kSendMs, &r) != 0;
     if (pResult)
         *pResult = r;
     return ok;
@@ -208,7 +209,7 @@ struct FindData {
 
 BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
 {
-    FindData* d = reinterpret_cast<FindData*>(lParam);
+    auto* d = reinterpret_cast<FindData*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
     char title[64] = "";
@@ -306,7 +307,10 @@ public:
     }
 
     // The "&Copy" menu command, as the menu posts it; returns once it has been handled.
-    bool Copy() const { return PostMessageA(m_hMain, WM_COMMAND, MAKEWPARAM(ID_COPY, 0), 0) && Fence(); }
+    bool Copy() const
+    {
+        return PostMessageA(m_hMain, WM_COMMAND, MAKEWPARAM(ID_COPY, 0), 0) != FALSE && Fence();
+    }
 
     HWND Focus() const
     {
@@ -354,18 +358,21 @@ public:
     // Puts text and its zero onto the clipboard as CF_TEXT; the system owns the block after.
     bool SetText(const std::string& text) const
     {
-        HGLOBAL hMem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        void* p = hMem ? GlobalLock(hMem) : nullptr;
-        if (!p) {
-            GlobalFree(hMem);
+        if (!Open())
             return false;
+        bool ok = false;
+        if (EmptyClipboard() != FALSE) {
+            HGLOBAL hMem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+            if (void* p = hMem != nullptr ? GlobalLock(hMem) : nullptr) {
+                std::memcpy(p, text.c_str(), text.size() + 1);
+                GlobalUnlock(hMem);
+                ok = SetClipboardData(CF_TEXT, hMem) != nullptr;
+            }
+            // The block is still ours unless SetClipboardData took it.
+            if (!ok && hMem != nullptr)
+                GlobalFree(hMem); // cppcheck-suppress doubleFree
         }
-        std::memcpy(p, text.c_str(), text.size() + 1);
-        GlobalUnlock(hMem);
-        const bool ok = Open() && EmptyClipboard() && SetClipboardData(CF_TEXT, hMem);
         CloseClipboard();
-        if (!ok)
-            GlobalFree(hMem);
         return ok;
     }
 
@@ -375,7 +382,7 @@ public:
         if (!Open())
             return false;
         bool ok = false;
-        if (HANDLE hData = GetClipboardData(CF_TEXT)) {
+        if (HANDLE hData = GetClipboardData(CF_TEXT); hData != nullptr) {
             const SIZE_T size = GlobalSize(hData);
             if (const char* p = static_cast<const char*>(GlobalLock(hData))) {
                 block.assign(p, size);
@@ -444,7 +451,8 @@ SIZE WindowSize(HWND hWnd)
 
 bool Resize(HWND hWnd, int cx, int cy)
 {
-    return SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) !=
+           FALSE;
 }
 
 // ---- checks -------------------------------------------------------------------------------
@@ -459,7 +467,8 @@ void CheckWindow()
     if (ClassName(k.Main()) != "#32770")
         Fault("the window's class is \"%s\", not a dialog", ClassName(k.Main()).c_str());
     const LONG style = GetWindowLongA(k.Report(), GWL_STYLE);
-    if (ClassName(k.Report()) != "Edit" || !(style & ES_MULTILINE) || (style & ES_READONLY))
+    if (ClassName(k.Report()) != "Edit" || (style & ES_MULTILINE) == 0 ||
+        (style & ES_READONLY) != 0)
         Fault("control %d is not a writable multi-line edit control", IDC_REPORT);
     std::string caption;
     if (ClassName(k.Ok()) != "Button" || !WindowText(k.Ok(), caption) || caption != "OK")
@@ -507,14 +516,13 @@ void CheckCopy()
         return;
     if (!clip.SetText(kMarker))
         Fault("the driver cannot set the clipboard");
-    if (!k.Copy())
-        return;
-    ExpectClipboard(clip, report, "after a copy");
-    if (GetClipboardOwner() != k.Main())
-        Fault("the main window does not own the clipboard after a copy");
-    if (!k.Copy())
-        return;
-    ExpectClipboard(clip, report, "after a second copy");
+    for (const char* when : {"after a copy", "after a second copy"}) {
+        if (!k.Copy())
+            return;
+        ExpectClipboard(clip, report, when);
+        if (GetClipboardOwner() != k.Main())
+            Fault("%s: the main window does not own the clipboard", when);
+    }
 
     DWORD code = 0;
     PostMessageA(k.Main(), WM_COMMAND, IDOK, 0);
@@ -765,7 +773,7 @@ void CheckLeak()
         return;
     }
     auto flat = [](SIZE_T a, SIZE_T b, const char* what) {
-        const SIZE_T slack = std::max<SIZE_T>(a / 20, 64 * 1024);
+        const SIZE_T slack = std::max<SIZE_T>(a / 20, 0x10000); // 5 %, at least 64 KiB
         Note("%s: %zu after 20 copies, %zu after 200 more", what, a, b);
         if (b > a + slack)
             Fault("%s grew from %zu to %zu bytes over 200 copies", what, a, b);
@@ -791,7 +799,7 @@ double TimeStart(const char* exe, const char* title, size_t reportLength)
         if (!hWnd)
             hWnd = FindTopWindow(pi.dwProcessId, title);
         DWORD_PTR len = 0;
-        return hWnd && (reportLength == 0 ||
+        return hWnd != nullptr && (reportLength == 0 ||
                         (SendTimeout(GetDlgItem(hWnd, IDC_REPORT), WM_GETTEXTLENGTH, 0, 0, &len) &&
                          len == reportLength));
     });
