@@ -55,9 +55,9 @@ public:                                                \
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
     AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
 
-// NOLINTNEXTLINE(bugprone-macro-parentheses): class_name is a type here
+// class_name is a type: it takes no parentheses.
 #define IMPLEMENT_DYNCREATE(class_name, base_class_name)                               \
-    CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }      \
+    CObject* class_name::CreateObject() { return new (std::nothrow) class_name; } /* NOLINT(bugprone-macro-parentheses) */ \
     AFX_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)
 
 class CObject {

@@ -17,7 +17,7 @@ END_MESSAGE_MAP()
 
 CSysInfoDlg::CSysInfoDlg(CWnd* pParent)
     : CDialog(IDD_SYSINFO_DIALOG, pParent), CReport(Win32Platform()),
-      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_bInitialized(false)
+      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
 {
     m_strReport = "";
 }

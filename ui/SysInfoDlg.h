@@ -20,7 +20,7 @@ public:
     void ShowAboutBox();
 
     HICON m_hIcon;
-    bool m_bInitialized;
+    bool m_bInitialized = false;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
