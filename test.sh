@@ -41,5 +41,23 @@ else
 fi
 count e2e "$p" "$f"
 
+# Scripts that print "ok - …" / "not ok - …" lines: static analysis, reproducible builds.
+tap_suite() {   # tap_suite NAME COMMAND...
+    local name=$1 log="$BUILD/$1.log"
+    shift
+    "$@" >"$log" 2>&1
+    local rc=$? p f
+    grep -E '^not ok' -A40 "$log" | head -60
+    p=$(grep -c '^ok' "$log")
+    f=$(grep -c '^not ok' "$log")
+    if [ $rc -ne 0 ] && [ "$f" -eq 0 ]; then
+        f=1
+        tail -20 "$log"
+    fi
+    count "$name" "$p" "$f"
+}
+tap_suite lint tests/lint.sh "$BUILD"
+tap_suite repro tests/repro.sh "$BUILD/repro"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
