@@ -38,7 +38,8 @@ done
 sleep 2
 mkdir -p "$BUILD/screenshots"
 shot="$BUILD/screenshots/kavrin.png"
-if import -window root "$shot" 2>/dev/null; then
+# Trimmed to the window: the desktop around it is one colour.
+if import -window root "$shot" 2>/dev/null && convert "$shot" -fuzz 2% -trim +repage "$shot"; then
     echo "screenshot: $shot"
 else
     echo "no screenshot could be taken"
