@@ -56,6 +56,7 @@ tap_suite() {   # tap_suite NAME COMMAND...
     fi
     count "$name" "$p" "$f"
 }
+tap_suite win tests/win/run.sh "$BUILD"
 tap_suite lint tests/lint.sh "$BUILD"
 tap_suite repro tests/repro.sh "$BUILD/repro"
 

@@ -49,10 +49,19 @@ HINSTANCE AfxGetResourceHandle()
     return pApp && pApp->m_hInstance ? pApp->m_hInstance : ::GetModuleHandleA(nullptr);
 }
 
+// The application's name; without one given, the executable's file name without
+// directory and extension.
 LPCTSTR AfxGetAppName()
 {
     CWinApp* pApp = AfxGetApp();
-    return pApp ? pApp->m_pszAppName : "";
+    if (!pApp)
+        return "";
+    if (!pApp->m_pszAppName) {
+        char szPath[MAX_PATH + 1] = {};
+        const DWORD n = ::GetModuleFileNameA(pApp->m_hInstance, szPath, MAX_PATH);
+        pApp->SetAppName(CString(afx::AppNameFromPath(std::string(szPath, n < MAX_PATH ? n : MAX_PATH)).c_str()));
+    }
+    return pApp->m_pszAppName;
 }
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int /*nCmdShow*/)
@@ -61,13 +70,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLi
     if (!pApp)
         return -1;
     pApp->m_hInstance = hInstance;
-    if (!pApp->m_pszAppName) {
-        // No name given: the executable's file name without directory and extension.
-        char szPath[MAX_PATH + 1] = {};
-        const DWORD n = ::GetModuleFileNameA(hInstance, szPath, MAX_PATH);
-        CString strName(afx::AppNameFromPath(std::string(szPath, n < MAX_PATH ? n : MAX_PATH)).c_str());
-        pApp->SetAppName(strName);
-    }
+    AfxGetAppName();
     if (!pApp->InitInstance())
         return pApp->ExitInstance();
     return pApp->Run();

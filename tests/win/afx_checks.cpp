@@ -1,0 +1,173 @@
+// Checks of the class layer and the application services inside a real Windows process
+// (run under Wine by tests/win/run.sh). Prints "ok - …" / "not ok - …" lines.
+#include "Applikation.h"
+#include "SysInfoApp.h"
+#include "afxres.h"
+#include "resource.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+int g_failed = 0;
+
+void Check(bool bOk, const std::string& name, const std::string& detail = "")
+{
+    std::printf("%s - %s%s%s\n", bOk ? "ok" : "not ok", name.c_str(), bOk || detail.empty() ? "" : ": ",
+                bOk ? "" : detail.c_str());
+    if (!bOk)
+        ++g_failed;
+}
+
+// A command target whose map chains to a base map with an entry of its own.
+class CBaseTarget : public CCmdTarget {
+public:
+    void OnFirst() { m_strHits += "base-first "; }
+    void OnSecond() { m_strHits += "base-second "; }
+    std::string m_strHits;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBaseTarget, CCmdTarget)
+    ON_COMMAND(1, OnFirst)
+    ON_COMMAND(2, OnSecond)
+END_MESSAGE_MAP()
+
+class CDerivedTarget : public CBaseTarget {
+public:
+    void OnFirst() { m_strHits += "derived-first "; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDerivedTarget, CBaseTarget)
+    ON_COMMAND(1, OnFirst)
+END_MESSAGE_MAP()
+
+void CheckRuntimeClasses()
+{
+    const CRuntimeClass* pClass = RUNTIME_CLASS(CApplikation);
+    Check(std::strcmp(pClass->m_lpszClassName, "CApplikation") == 0, "run-time class name");
+    Check(pClass->m_nObjectSize == static_cast<int>(sizeof(CApplikation)), "run-time class object size");
+    Check(pClass->m_wSchema == 0xFFFF, "run-time class schema 0xFFFF");
+    Check(pClass->m_pfnGetBaseClass && pClass->m_pfnGetBaseClass() == RUNTIME_CLASS(CWinApp),
+          "run-time class base is CWinApp");
+    Check(pClass->m_pNextClass == nullptr, "run-time class has no next class");
+    Check(theApp.GetRuntimeClass() == pClass, "the application object answers CApplikation",
+          theApp.GetRuntimeClass()->m_lpszClassName);
+    Check(theApp.IsKindOf(RUNTIME_CLASS(CWinApp)) && theApp.IsKindOf(RUNTIME_CLASS(CCmdTarget)),
+          "the application object is a CWinApp and a CCmdTarget");
+
+    CObject* pObject = pClass->CreateObject();
+    Check(pObject && pObject->IsKindOf(pClass) && !pObject->IsKindOf(RUNTIME_CLASS(CWnd)),
+          "the factory makes a CApplikation");
+    delete pObject;
+    Check(AfxGetApp() == &theApp, "a second application object does not replace theApp");
+    Check(RUNTIME_CLASS(CDialog)->CreateObject() == nullptr, "a class without factory creates nothing");
+}
+
+void CheckMessageMaps()
+{
+    CDerivedTarget target;
+    Check(target.OnCmdMsg(1) && target.OnCmdMsg(2) && !target.OnCmdMsg(3), "commands found along the map chain");
+    Check(target.m_strHits == "derived-first base-second ", "the derived map's entry wins",
+          target.m_strHits);
+    Check(theApp.OnCmdMsg(ID_HELP), "the application's map takes the help command");
+    CWnd wnd;
+    Check(wnd.OnCommand(MAKEWPARAM(ID_HELP, 0), 0) == TRUE, "a window routes an unhandled command to the application");
+    Check(wnd.OnCommand(MAKEWPARAM(4242, 0), 0) == FALSE, "a command nobody handles is reported unhandled");
+}
+
+void CheckNamesAndStrings()
+{
+    Check(std::strcmp(AfxGetAppName(), "afx_checks") == 0, "application name is the file name without extension",
+          AfxGetAppName());
+    CString str("alt");
+    Check(str.LoadString(IDS_ABOUTBOX) && std::strcmp(str, "Inf&o \xFC" "ber Kavrin...") == 0,
+          "string 101 in the ANSI code page", static_cast<LPCTSTR>(str));
+    Check(!str.LoadString(4711) && str.IsEmpty(), "a missing string loads as empty");
+    Check(theApp.LoadIcon(IDR_MAINFRAME) != nullptr, "the icon group loads");
+}
+
+void CheckVersionInfo()
+{
+    CString strFile, strProduct, strComment, strCopyright;
+    const bool bResult = theApp.GetVersionInfo(strFile, strProduct, strComment, strCopyright);
+    Check(bResult, "own version resource read");
+    Check(std::strcmp(strFile, "2.0.0.3") == 0, "file version", static_cast<LPCTSTR>(strFile));
+    Check(std::strcmp(strProduct, "1.0.0.1") == 0, "product version", static_cast<LPCTSTR>(strProduct));
+    Check(std::strcmp(strComment, "Release 16.07.2001") == 0, "comment", static_cast<LPCTSTR>(strComment));
+    Check(std::strcmp(strCopyright, "Copyright \xA9 2001-2026 Kavrin-Projekt") == 0, "copyright line",
+          static_cast<LPCTSTR>(strCopyright));
+}
+
+void CheckSystemLibraries()
+{
+    char szSystem[MAX_PATH] = {};
+    ::GetSystemDirectoryA(szSystem, MAX_PATH);
+    for (const char* pszDll : {"version.dll", "comctl32.dll"}) {
+        HMODULE hModule = AfxLoadSystemLibrary(pszDll);
+        char szPath[MAX_PATH] = {};
+        if (hModule)
+            ::GetModuleFileNameA(hModule, szPath, MAX_PATH);
+        // comctl32 may come from the side-by-side store that the manifest names.
+        const bool bSystem = _strnicmp(szPath, szSystem, std::strlen(szSystem)) == 0 ||
+                             std::strstr(szPath, "winsxs") != nullptr;
+        Check(hModule && bSystem, std::string(pszDll) + " loaded from the system", szPath);
+    }
+    Check(AfxLoadSystemLibrary("no-such-library.dll") == nullptr, "a missing system DLL gives null");
+}
+
+// The CF_TEXT block on the clipboard, all of its bytes.
+std::string ClipboardText(HWND hWnd)
+{
+    std::string text;
+    if (!::OpenClipboard(hWnd))
+        return "(not opened)";
+    if (HANDLE hData = ::GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(::GlobalLock(hData))) {
+            text.assign(p, ::GlobalSize(hData));
+            ::GlobalUnlock(hData);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// The clipboard copy, through a window of this process.
+void CheckClipboard()
+{
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CWnd wnd(hWnd);
+    const char kText[] = "Zeile 1\r\nZeile \xF6\r\n";
+    Check(theApp.CopyToClipboard(&wnd, kText), "copy reports success");
+    const std::string expected(kText, sizeof kText);
+    Check(ClipboardText(hWnd) == expected, "the clipboard holds the bytes and one zero");
+
+    // Held open by this window: the copy fails and the content stays.
+    ::OpenClipboard(hWnd);
+    HWND hOther = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CWnd other(hOther);
+    const bool bHeld = theApp.CopyToClipboard(&other, "neu");
+    ::CloseClipboard();
+    Check(!bHeld, "copy while the clipboard is held reports failure");
+    Check(ClipboardText(hWnd) == expected, "the clipboard keeps its content while held");
+    Check(theApp.CopyToClipboard(&wnd, "") && ClipboardText(hWnd) == std::string(1, '\0'),
+          "an empty text copies as one zero byte");
+    ::DestroyWindow(hOther);
+    ::DestroyWindow(hWnd);
+}
+
+}  // namespace
+
+int main()
+{
+    CheckRuntimeClasses();
+    CheckMessageMaps();
+    CheckNamesAndStrings();
+    CheckVersionInfo();
+    CheckSystemLibraries();
+    CheckClipboard();
+    return g_failed ? 1 : 0;
+}
