@@ -51,7 +51,7 @@ void CheckRuntimeClasses()
     Check(std::strcmp(pClass->m_lpszClassName, "CApplikation") == 0, "run-time class name");
     Check(pClass->m_nObjectSize == static_cast<int>(sizeof(CApplikation)), "run-time class object size");
     Check(pClass->m_wSchema == 0xFFFF, "run-time class schema 0xFFFF");
-    Check(pClass->m_pfnGetBaseClass && pClass->m_pfnGetBaseClass() == RUNTIME_CLASS(CWinApp),
+    Check(pClass->m_pfnGetBaseClass != nullptr && pClass->m_pfnGetBaseClass() == RUNTIME_CLASS(CWinApp),
           "run-time class base is CWinApp");
     Check(pClass->m_pNextClass == nullptr, "run-time class has no next class");
     Check(theApp.GetRuntimeClass() == pClass, "the application object answers CApplikation",
@@ -60,7 +60,7 @@ void CheckRuntimeClasses()
           "the application object is a CWinApp and a CCmdTarget");
 
     CObject* pObject = pClass->CreateObject();
-    Check(pObject && pObject->IsKindOf(pClass) && !pObject->IsKindOf(RUNTIME_CLASS(CWnd)),
+    Check(pObject != nullptr && pObject->IsKindOf(pClass) && !pObject->IsKindOf(RUNTIME_CLASS(CWnd)),
           "the factory makes a CApplikation");
     delete pObject;
     Check(AfxGetApp() == &theApp, "a second application object does not replace theApp");
@@ -84,9 +84,9 @@ void CheckNamesAndStrings()
     Check(std::strcmp(AfxGetAppName(), "afx_checks") == 0, "application name is the file name without extension",
           AfxGetAppName());
     CString str("alt");
-    Check(str.LoadString(IDS_ABOUTBOX) && std::strcmp(str, "Inf&o \xFC" "ber Kavrin...") == 0,
+    Check(str.LoadString(IDS_ABOUTBOX) != FALSE && std::strcmp(str, "Inf&o \xFC" "ber Kavrin...") == 0,
           "string 101 in the ANSI code page", static_cast<LPCTSTR>(str));
-    Check(!str.LoadString(4711) && str.IsEmpty(), "a missing string loads as empty");
+    Check(str.LoadString(4711) == FALSE && str.IsEmpty(), "a missing string loads as empty");
     Check(theApp.LoadIcon(IDR_MAINFRAME) != nullptr, "the icon group loads");
 }
 
@@ -114,7 +114,7 @@ void CheckSystemLibraries()
         // comctl32 may come from the side-by-side store that the manifest names.
         const bool bSystem = _strnicmp(szPath, szSystem, std::strlen(szSystem)) == 0 ||
                              std::strstr(szPath, "winsxs") != nullptr;
-        Check(hModule && bSystem, std::string(pszDll) + " loaded from the system", szPath);
+        Check(hModule != nullptr && bSystem, std::string(pszDll) + " loaded from the system", szPath);
     }
     Check(AfxLoadSystemLibrary("no-such-library.dll") == nullptr, "a missing system DLL gives null");
 }
