@@ -132,42 +132,34 @@ void CReport::AddSystemInfo()
 
     AppendLine("(2) System-Info\r\n-----------------------");
 
-    // A failed query leaves the value empty; the line is always written.
-    szValue[0] = '\0';
-    dwSize = kValueBufferSize;
-    if (!m_platform.GetComputerNameA(szValue, &dwSize))
+    // One line from the value buffer, cleared before its query; a failed query leaves
+    // the value empty, and the line is always written.
+    const auto appendValue = [&](const char* pszFormat, auto&& fnQuery) {
         szValue[0] = '\0';
-    strLine.Format("Computername: %s", szValue);
-    AppendLine(strLine);
+        if (!fnQuery())
+            szValue[0] = '\0';
+        strLine.Format(pszFormat, szValue);
+        AppendLine(strLine);
+    };
+    // A directory query returns the length without the zero when the path fits.
+    const auto fits = [](UINT n, UINT room) { return n != 0 && n < room; };
 
-    szValue[0] = '\0';
-    dwSize = kValueBufferSize;
-    if (!m_platform.GetUserNameA(szValue, &dwSize))
-        szValue[0] = '\0';
-    strLine.Format("Username: %s", szValue);
-    AppendLine(strLine);
-
-    szValue[0] = '\0';
-    UINT n = m_platform.GetSystemDirectoryA(szValue, kValueBufferSize);
-    if (n == 0 || n >= kValueBufferSize)
-        szValue[0] = '\0';
-    strLine.Format("System-Verzeichnis: %s", szValue);
-    AppendLine(strLine);
-
-    szValue[0] = '\0';
-    n = m_platform.GetWindowsDirectoryA(szValue, kValueBufferSize);
-    if (n == 0 || n >= kValueBufferSize)
-        szValue[0] = '\0';
-    strLine.Format("Windows-Verzeichnis: %s", szValue);
-    AppendLine(strLine);
-
+    appendValue("Computername: %s", [&] {
+        dwSize = kValueBufferSize;
+        return m_platform.GetComputerNameA(szValue, &dwSize) != FALSE;
+    });
+    appendValue("Username: %s", [&] {
+        dwSize = kValueBufferSize;
+        return m_platform.GetUserNameA(szValue, &dwSize) != FALSE;
+    });
+    appendValue("System-Verzeichnis: %s",
+                [&] { return fits(m_platform.GetSystemDirectoryA(szValue, kValueBufferSize), kValueBufferSize); });
+    appendValue("Windows-Verzeichnis: %s",
+                [&] { return fits(m_platform.GetWindowsDirectoryA(szValue, kValueBufferSize), kValueBufferSize); });
     // Told one byte less than the buffer: room for 258 characters and the zero.
-    szValue[0] = '\0';
-    const DWORD dwTemp = m_platform.GetTempPathA(kValueBufferSize - 1, szValue);
-    if (dwTemp == 0 || dwTemp >= kValueBufferSize - 1)
-        szValue[0] = '\0';
-    strLine.Format("Temp-Verzeichnis: %s", szValue);
-    AppendLine(strLine);
+    appendValue("Temp-Verzeichnis: %s", [&] {
+        return fits(m_platform.GetTempPathA(kValueBufferSize - 1, szValue), kValueBufferSize - 1);
+    });
 
     AppendLine("");
 }
