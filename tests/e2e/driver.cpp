@@ -2,6 +2,7 @@
 // Usage: kavrin_e2e CHECK [ARG]; see Usage() for the checks. Every fault is printed as a line
 // "- reason", notes as "# text"; the exit code is 0 exactly when no fault was found.
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -16,6 +17,20 @@ namespace {
 
 const int IDC_REPORT = 1000;
 const WORD ID_COPY = 40001;
+const WORD ID_HELP = 0xE146;
+const UINT IDM_ABOUTBOX = 0x0010;
+const int IDC_ABOUT_ICON = 1004;
+const int IDC_COMMENTS = 1009;
+const int IDC_VERSION = 1011;
+const int IDC_ANIMATION = 1012;
+const int IDC_COPYRIGHT = 1022;
+const int IDC_FEEDBACK = 1023;
+const int IDC_WIDMUNG_ANIMATION = 1043;
+const int IDC_WIDMUNG_TEXT = 1044;
+const char kAboutTitle[] = "Info \xFC" "ber Kavrin";
+const char kWidmungTitle[] = "Widmung";
+// The About box's title for xdotool, which may see the umlaut as one byte or two.
+const char kAboutTitleX[] = "^Info.+ber.Kavrin$";
 const DWORD kWaitMs = 20000;        // for a window, an exit, a posted message
 const UINT kSendMs = 5000;          // for one sent message
 const char kMarker[] = "kavrin-e2e marker\r\n";
@@ -93,10 +108,21 @@ std::string ExeDir()
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
-// Starts a program of this folder; pi receives both handles (the caller closes them).
-bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nullptr)
+// A Windows path for a path of the driver's command line: "/tmp/x" becomes "Z:\\tmp\\x".
+std::string WindowsPath(std::string path)
 {
-    std::string cmd = "\"" + ExeDir() + "\\" + name + "\"";
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Starts a program of this folder, or of dir with dir as its current directory; pi receives
+// both handles (the caller closes them).
+bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nullptr,
+                  const char* dir = nullptr)
+{
+    std::string cmd = "\"" + (dir ? std::string(dir) : ExeDir()) + "\\" + name + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     if (hStdOut) {
@@ -106,15 +132,16 @@ bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nu
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, static_cast<BOOL>(hStdOut != nullptr), 0, nullptr,
-                        nullptr, &si, &pi)) {
+                        dir, &si, &pi)) {
         Fault("cannot start %s (error %lu)", name, GetLastError());
         return false;
     }
     return true;
 }
 
-// The bytes KavrinReport.exe writes in this environment; empty after a fault.
-std::string ExpectedReport()
+// The bytes KavrinReport.exe (of this folder, or of dir) writes in this environment; empty
+// after a fault.
+std::string ExpectedReport(const char* dir = nullptr)
 {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE hRead = nullptr, hWrite = nullptr;
@@ -125,7 +152,7 @@ std::string ExpectedReport()
     CHandle read(hRead), write(hWrite);
     SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
     PROCESS_INFORMATION pi;
-    if (!StartProgram("KavrinReport.exe", pi, hWrite))
+    if (!StartProgram("KavrinReport.exe", pi, hWrite, dir))
         return {};
     CHandle process(pi.hProcess), thread(pi.hThread);
     write.Reset(nullptr);
@@ -242,11 +269,12 @@ public:
         }
     }
 
-    // Starts the program and waits until its window shows reportLength bytes of text.
-    bool Start(size_t reportLength)
+    // Starts the program (Kavrin.exe of this folder unless named) and waits until its window
+    // shows reportLength bytes of text.
+    bool Start(size_t reportLength, const char* exe = "Kavrin.exe", const char* dir = nullptr)
     {
         PROCESS_INFORMATION pi;
-        if (!StartProgram("Kavrin.exe", pi))
+        if (!StartProgram(exe, pi, nullptr, dir))
             return false;
         m_process.Reset(pi.hProcess);
         CloseHandle(pi.hThread);
@@ -270,6 +298,7 @@ public:
     }
 
     HWND Main() const { return m_hMain; }
+    DWORD Pid() const { return m_pid; }
     HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
     HWND Ok() const { return GetDlgItem(m_hMain, IDOK); }
     HANDLE Process() const { return m_process.Get(); }
@@ -751,6 +780,22 @@ bool MeasureMemory(HANDLE hProcess, MemoryUse& m)
     return true;
 }
 
+// Faults when a figure grew by more than 5 % (at least 64 KiB) from a to b.
+void ExpectFlat(const MemoryUse& a, const MemoryUse& b, const char* first, const char* then)
+{
+    auto flat = [&](SIZE_T x, SIZE_T y, const char* what) {
+        const SIZE_T slack = std::max<SIZE_T>(x / 20, 0x10000);
+        Note("%s: %zu %s, %zu %s", what, x, first, y, then);
+        if (y > x + slack)
+            Fault("%s grew from %zu to %zu bytes %s", what, x, y, then);
+    };
+    flat(a.workingSet, b.workingSet, "WorkingSetSize");
+    flat(a.privateUsage, b.privateUsage, "PrivateUsage");
+    flat(a.committedPrivate, b.committedPrivate, "committed private memory");
+    if (!a.workingSet || !a.committedPrivate)
+        Fault("the memory figures read 0");
+}
+
 // 200 copies in a row leave the program's memory where 20 left it.
 void CheckLeak()
 {
@@ -772,17 +817,742 @@ void CheckLeak()
         Fault("cannot copy or measure the program's memory");
         return;
     }
-    auto flat = [](SIZE_T a, SIZE_T b, const char* what) {
-        const SIZE_T slack = std::max<SIZE_T>(a / 20, 0x10000); // 5 %, at least 64 KiB
-        Note("%s: %zu after 20 copies, %zu after 200 more", what, a, b);
-        if (b > a + slack)
-            Fault("%s grew from %zu to %zu bytes over 200 copies", what, a, b);
+    ExpectFlat(before, after, "after 20 copies", "after 200 more");
+}
+
+// ---- steps carried out by the script: real X input, screenshots ----------------------------
+
+int g_steps = 0;
+
+// Asks the script for a step (x_steps.sh): "key TITLE-REGEX KEYSYM...", "click X Y BUTTON
+// REPEAT" or "shot FILE X Y W H". The steps are carried out once each, in order.
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, ...)
+{
+    char line[512];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(line, sizeof line, fmt, args);
+    va_end(args);
+    std::printf("do %s\n", line);
+    std::fflush(stdout);
+    ++g_steps;
+}
+
+// Waits until the script has carried out every step asked for so far: it adds a line to the
+// file named by E2E_ACK after each.
+bool WaitSteps()
+{
+    const char* ack = std::getenv("E2E_ACK");
+    if (!ack) {
+        Fault("E2E_ACK is not set");
+        return false;
+    }
+    const std::string path = WindowsPath(ack);
+    auto done = [&] {
+        int lines = 0;
+        if (FILE* f = std::fopen(path.c_str(), "rb")) {
+            for (int c; (c = std::fgetc(f)) != EOF;)
+                lines += c == '\n' ? 1 : 0;
+            std::fclose(f);
+        }
+        return lines >= g_steps;
     };
-    flat(before.workingSet, after.workingSet, "WorkingSetSize");
-    flat(before.privateUsage, after.privateUsage, "PrivateUsage");
-    flat(before.committedPrivate, after.committedPrivate, "committed private memory");
-    if (!before.workingSet || !before.committedPrivate)
-        Fault("the memory figures read 0");
+    if (!WaitFor([&] {
+            Sleep(20);
+            return done();
+        })) {
+        Fault("the script did not carry out step %d within %lu ms", g_steps, kWaitMs);
+        return false;
+    }
+    return true;
+}
+
+// ---- About and dedication boxes -----------------------------------------------------------
+
+struct BoxList {
+    DWORD pid;
+    HWND main;
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK BoxProc(HWND hWnd, LPARAM lParam)
+{
+    auto* d = reinterpret_cast<BoxList*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == d->pid && hWnd != d->main && ClassName(hWnd) == "#32770")
+        d->boxes.push_back(hWnd);
+    return TRUE;
+}
+
+// Every dialog box of the program besides its main window, shown or not yet shown.
+std::vector<HWND> Boxes(const CKavrin& k)
+{
+    BoxList d = {k.Pid(), k.Main(), {}};
+    EnumWindows(BoxProc, reinterpret_cast<LPARAM>(&d));
+    return d.boxes;
+}
+
+std::string Titles(const CKavrin& k)
+{
+    std::string titles;
+    for (HWND box : Boxes(k)) {
+        std::string title;
+        WindowText(box, title);
+        titles += (titles.empty() ? "\"" : ", \"") + title + "\"";
+    }
+    return titles.empty() ? "none" : titles;
+}
+
+// Waits for the program's box with this title to be shown; null (with a fault) if it is not.
+HWND WaitBox(const CKavrin& k, const char* title, const char* after)
+{
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = FindTopWindow(k.Pid(), title)) != nullptr; }))
+        Fault("%s: no box \"%s\" within %lu ms (boxes: %s)", after, title, kWaitMs, Titles(k).c_str());
+    return box;
+}
+
+// Posts what opens the About box to the main window and waits for the box.
+HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
+               const char* title = kAboutTitle)
+{
+    PostMessageA(k.Main(), msg, wParam, 0);
+    return WaitBox(k, title, how);
+}
+
+HWND FocusOf(HWND hWnd)
+{
+    GUITHREADINFO gti = {};
+    gti.cbSize = sizeof gti;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &gti) ? gti.hwndFocus : nullptr;
+}
+
+enum class CloseBy { OkButton, Escape, Close, SysClose };
+
+// Ends a box one way; true once it is gone and its owner is enabled again, with the focus.
+bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what)
+{
+    const HWND focus = FocusOf(box);
+    switch (how) {
+    case CloseBy::OkButton:
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        break;
+    case CloseBy::Escape:
+        PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+        break;
+    case CloseBy::Close:
+        PostMessageA(box, WM_CLOSE, 0, 0);
+        break;
+    case CloseBy::SysClose:
+        PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+    if (!WaitFor([box] { return IsWindow(box) == FALSE; })) {
+        Fault("%s: the box is still open %lu ms after it was told to close", what, kWaitMs);
+        return false;
+    }
+    if (!WaitFor([owner] { return IsWindowEnabled(owner) != FALSE; })) {
+        Fault("%s: the window beneath stays disabled after the box closed", what);
+        return false;
+    }
+    if (!WaitFor([owner] { return IsChild(owner, FocusOf(owner)) != FALSE; })) {
+        Fault("%s: the focus did not return to the window beneath", what);
+        return false;
+    }
+    return true;
+}
+
+// Ends the program through its main window's system menu command and expects exit code 0.
+void ExpectEnd(const CKavrin& k)
+{
+    PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 0;
+    if (k.WaitExit(code) && code != 0)
+        Fault("exit code %lu", code);
+}
+
+void ExpectText(HWND hWnd, const std::string& want, const char* what)
+{
+    std::string got;
+    if (!hWnd || !WindowText(hWnd, got))
+        Fault("%s: no such window, or it does not answer", what);
+    else if (got != want)
+        Fault("%s: %s", what, Difference(got, want).c_str());
+}
+
+// Faults unless box is owned by owner, which it disables, and sits centred over it.
+void ExpectModalOver(HWND box, HWND owner, const char* what)
+{
+    if (GetWindow(box, GW_OWNER) != owner)
+        Fault("%s: owned by %p, not by the window beneath", what, static_cast<void*>(GetWindow(box, GW_OWNER)));
+    if (IsWindowEnabled(owner))
+        Fault("%s: the window beneath stays enabled", what);
+    RECT rb = {}, ro = {};
+    GetWindowRect(box, &rb);
+    GetWindowRect(owner, &ro);
+    const long dx = (rb.left + rb.right) - (ro.left + ro.right);
+    const long dy = (rb.top + rb.bottom) - (ro.top + ro.bottom);
+    if (dx < -2 || dx > 2 || dy < -2 || dy > 2)
+        Fault("%s: at %s, not centred over %s", what, Show(rb).c_str(), Show(ro).c_str());
+    if (FocusOf(box) != GetDlgItem(box, IDOK))
+        Fault("%s: the focus is not on its OK button", what);
+}
+
+// The pixels of a screen rectangle, read through the screen DC.
+std::vector<DWORD> Capture(const RECT& r)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<DWORD> pixels;
+    HDC hScreen = GetDC(nullptr);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP hBitmap = CreateDIBSection(hMem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (hBitmap && bits) {
+        HGDIOBJ old = SelectObject(hMem, hBitmap);
+        if (BitBlt(hMem, 0, 0, w, h, hScreen, r.left, r.top, SRCCOPY)) {
+            GdiFlush();
+            const auto* p = static_cast<const DWORD*>(bits);
+            pixels.assign(p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
+        }
+        SelectObject(hMem, old);
+        DeleteObject(hBitmap);
+    }
+    DeleteDC(hMem);
+    ReleaseDC(nullptr, hScreen);
+    return pixels;
+}
+
+// Faults unless the window shows a picture of several colours that changes within 3 s.
+void ExpectMoving(HWND hWnd, const char* what)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    const std::vector<DWORD> first = Capture(r);
+    if (first.empty()) {
+        Fault("%s: cannot read the screen at %s", what, Show(r).c_str());
+        return;
+    }
+    if (std::all_of(first.begin(), first.end(), [&](DWORD px) { return px == first[0]; }))
+        Fault("%s: the area %s is of one colour", what, Show(r).c_str());
+    const double end = NowMs() + 3000;
+    while (NowMs() < end) {
+        Sleep(50);
+        if (Capture(r) != first)
+            return;
+    }
+    Fault("%s: the picture at %s did not change in 3 s", what, Show(r).c_str());
+}
+
+// The animation control of a box: the only child of placeholder id, with the same ID, over
+// the placeholder's whole client area, playing. Null (with a fault) if it is missing.
+HWND ExpectAnimation(HWND box, int id, const char* what)
+{
+    const HWND placeholder = GetDlgItem(box, id);
+    const HWND anim = placeholder ? FindWindowExA(placeholder, nullptr, nullptr, nullptr) : nullptr;
+    if (anim == nullptr || ClassName(anim) != "SysAnimate32" || GetDlgCtrlID(anim) != id ||
+        FindWindowExA(placeholder, anim, nullptr, nullptr) != nullptr) {
+        Fault("%s: placeholder %d does not hold exactly one SysAnimate32 with ID %d", what, id, id);
+        return nullptr;
+    }
+    if (ClassName(placeholder) != "Static")
+        Fault("%s: control %d is a %s, not a static placeholder", what, id, ClassName(placeholder).c_str());
+    const auto style = static_cast<DWORD>(GetWindowLongA(anim, GWL_STYLE));
+    if ((style & (WS_CHILD | WS_VISIBLE)) != (WS_CHILD | WS_VISIBLE) ||
+        (style & (ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY | ACS_TIMER)) != ACS_CENTER)
+        Fault("%s: animation style 0x%08lx", what, style);
+    RECT client = {}, got = {};
+    GetClientRect(placeholder, &client);
+    MapWindowPoints(placeholder, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(anim, &got);
+    if (!EqualRect(&client, &got) || IsRectEmpty(&got))
+        Fault("%s: the animation covers %s, the placeholder's client area is %s", what,
+              Show(got).c_str(), Show(client).c_str());
+    ExpectMoving(anim, what);
+    return anim;
+}
+
+HWND AnimationOf(HWND box, int id)
+{
+    return FindWindowExA(GetDlgItem(box, id), nullptr, "SysAnimate32", nullptr);
+}
+
+// A client point of the box at least 4 pixels away from every child window.
+bool FreePoint(HWND box, POINT& found)
+{
+    RECT c = {};
+    GetClientRect(box, &c);
+    for (LONG y = c.bottom - 6; y > 5; y -= 2) {
+        for (LONG x = c.right - 6; x > 5; x -= 2) {
+            bool free = true;
+            for (LONG dy = -4; dy <= 4 && free; dy += 4)
+                for (LONG dx = -4; dx <= 4 && free; dx += 4)
+                    free = ChildWindowFromPointEx(box, POINT{x + dx, y + dy}, CWP_ALL) == box;
+            if (free) {
+                found = POINT{x, y};
+                return true;
+            }
+        }
+    }
+    Fault("the box has no free client point");
+    return false;
+}
+
+POINT Centre(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The About box's texts read from the program's version resource, for an executable named app.
+void ExpectAboutTexts(HWND box, const std::string& app)
+{
+    ExpectText(box, "Info \xFC" "ber " + app, "About box title");
+    ExpectText(GetDlgItem(box, IDC_VERSION), "Version (2.0.0.3)", "version line");
+    ExpectText(GetDlgItem(box, IDC_COPYRIGHT), "Copyright \xA9 2001-2026 Kavrin-Projekt", "copyright line");
+    ExpectText(GetDlgItem(box, IDC_COMMENTS), "Release 16.07.2001", "comment line");
+    ExpectText(GetDlgItem(box, IDC_FEEDBACK), "feedback@kavrin.example", "feedback line");
+}
+
+// Everything the About box shows, and that it is modal over the main window.
+void ExpectAbout(const CKavrin& k, HWND box, const std::string& app = "Kavrin")
+{
+    ExpectModalOver(box, k.Main(), "About box");
+    ExpectAboutTexts(box, app);
+    const HWND icon = GetDlgItem(box, IDC_ABOUT_ICON);
+    DWORD_PTR hIcon = 0;
+    if (icon == nullptr || ClassName(icon) != "Static" || (GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON ||
+        !SendTimeout(icon, STM_GETICON, 0, 0, &hIcon) || hIcon == 0)
+        Fault("About box: control %d shows no icon", IDC_ABOUT_ICON);
+    ExpectAnimation(box, IDC_ANIMATION, "About box animation");
+}
+
+void ExpectWidmung(HWND widmung, HWND about)
+{
+    ExpectModalOver(widmung, about, "Widmung");
+    ExpectText(widmung, kWidmungTitle, "Widmung title");
+    ExpectText(GetDlgItem(widmung, IDC_WIDMUNG_TEXT), "F\xFCr alle User...", "Widmung text");
+    ExpectAnimation(widmung, IDC_WIDMUNG_ANIMATION, "Widmung animation");
+}
+
+// Opens the dedication box with a right double-click posted to a free point of the About box.
+HWND OpenWidmung(const CKavrin& k, HWND about)
+{
+    POINT p = {};
+    if (!FreePoint(about, p))
+        return nullptr;
+    PostMessageA(about, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    return WaitBox(k, kWidmungTitle, "a right double-click in the About box");
+}
+
+// The About box and the dedication box, opened with posted messages.
+void CheckAbout()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return;
+    ExpectAbout(k, about);
+
+    // Right double-clicks that a child window takes open nothing.
+    const HWND placeholder = GetDlgItem(about, IDC_ANIMATION);
+    for (HWND child : {GetDlgItem(about, IDOK), placeholder, FindWindowExA(placeholder, nullptr, nullptr, nullptr)})
+        PostMessageA(child, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 5));
+    if (!k.Fence())
+        return;
+    if (Boxes(k).size() != 1)
+        Fault("a right double-click on a child of the About box opened a box (boxes: %s)", Titles(k).c_str());
+
+    HWND widmung = OpenWidmung(k, about);
+    if (!widmung)
+        return;
+    const double widmungOpened = NowMs();
+    ExpectWidmung(widmung, about);
+    // Both clips start over after their last frame: 6.4 s and 3.38 s, under Wine about 7.2 s
+    // and 3.6 s (it draws a frame, then waits a frame's time). One played once stands still.
+    Sleep(static_cast<DWORD>(std::max(0.0, widmungOpened + 9000 - NowMs())));
+    ExpectMoving(AnimationOf(widmung, IDC_WIDMUNG_ANIMATION), "Widmung animation after one pass");
+    if (!CloseBox(widmung, about, CloseBy::Escape, "Widmung closed with Escape"))
+        return;
+    if (!IsWindow(about)) {
+        Fault("closing Widmung closed the About box too");
+        return;
+    }
+    ExpectMoving(AnimationOf(about, IDC_ANIMATION), "About box animation after one pass");
+    ExpectText(GetDlgItem(about, IDC_VERSION), "Version (2.0.0.3)", "version line after Widmung");
+    widmung = OpenWidmung(k, about);
+    if (!widmung || !CloseBox(widmung, about, CloseBy::Close, "Widmung closed with WM_CLOSE") ||
+        !CloseBox(about, k.Main(), CloseBy::OkButton, "About box closed with its OK button"))
+        return;
+    if (!Boxes(k).empty())
+        Fault("boxes still open: %s", Titles(k).c_str());
+    if (k.Text() != report)
+        Fault("the report control changed while the boxes were open");
+    ExpectEnd(k);
+}
+
+// System commands 0x0010 to 0x001F open the About box; others get the default processing.
+void CheckSysCommands()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    for (UINT id = 0x0010; id <= 0x001F; ++id) {
+        char how[48];
+        std::snprintf(how, sizeof how, "WM_SYSCOMMAND 0x%04x", id);
+        const HWND about = OpenAbout(k, WM_SYSCOMMAND, id, how);
+        if (!about)
+            return;
+        ExpectModalOver(about, k.Main(), how);
+        ExpectText(GetDlgItem(about, IDC_VERSION), "Version (2.0.0.3)", how);
+        if (!CloseBox(about, k.Main(), id % 2 ? CloseBy::SysClose : CloseBy::OkButton, how))
+            return;
+    }
+    for (UINT id : {0x0000u, 0x000Fu, 0x0020u, 0x0110u, 0x1010u}) {
+        PostMessageA(k.Main(), WM_SYSCOMMAND, id, 0);
+        if (!k.Fence())
+            return;
+        if (!Boxes(k).empty()) {
+            Fault("WM_SYSCOMMAND 0x%04x opened a box: %s", id, Titles(k).c_str());
+            return;
+        }
+    }
+    if (!IsWindowEnabled(k.Main()))
+        Fault("the main window is disabled after the system commands");
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after the system commands");
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX after the others");
+    if (about && CloseBox(about, k.Main(), CloseBy::Escape, "About box closed with Escape"))
+        ExpectEnd(k);
+}
+
+// ID_HELP opens the About box whatever its notification code.
+void CheckHelp()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    for (WORD code : {WORD{0}, WORD{1}, WORD{0xFFFF}}) {
+        char how[48];
+        std::snprintf(how, sizeof how, "ID_HELP with code 0x%04x", code);
+        const HWND about = OpenAbout(k, WM_COMMAND, MAKEWPARAM(ID_HELP, code), how);
+        if (!about)
+            return;
+        ExpectModalOver(about, k.Main(), how);
+        ExpectAboutTexts(about, "Kavrin");
+        if (!CloseBox(about, k.Main(), CloseBy::OkButton, how))
+            return;
+    }
+    ExpectEnd(k);
+}
+
+// Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
+// appeared. Real input ends the box: anything that opened a box before it would take it.
+void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what)
+{
+    size_t most = 0;
+    bool seen = false;
+    const bool closed = WaitFor([&] {
+        most = std::max(most, Boxes(k).size());
+        seen = seen || (never != nullptr && FindTopWindow(k.Pid(), never) != nullptr);
+        return IsWindow(box) == FALSE;
+    });
+    if (most > 1 || seen)
+        Fault("%s opened a box", what);
+    else if (!closed)
+        Fault("%s: the box did not close at the Escape key that followed", what);
+}
+
+// F1 pressed in the main window opens the About box; pressed in the box it opens no other.
+void CheckF1()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    Step("key ^Kavrin$ F1");
+    const HWND about = WaitBox(k, kAboutTitle, "F1 in the main window");
+    if (!about)
+        return;
+    ExpectModalOver(about, k.Main(), "About box opened with F1");
+    ExpectAboutTexts(about, "Kavrin");
+    Step("key %s F1 Escape", kAboutTitleX);
+    ExpectOnlyClosed(k, about, nullptr, "F1 in the About box");
+    if (WaitFor([&] { return IsWindowEnabled(k.Main()) != FALSE; }))
+        ExpectEnd(k);
+    else
+        Fault("the main window stays disabled");
+}
+
+// Real right double-clicks: on the OK button and the animation nothing opens, in the About
+// box's own client area the dedication box does.
+void CheckRealDoubleClick()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return;
+    const POINT ok = Centre(GetDlgItem(about, IDOK)), anim = Centre(GetDlgItem(about, IDC_ANIMATION));
+    Step("click %ld %ld 3 2", ok.x, ok.y);
+    Step("click %ld %ld 3 2", anim.x, anim.y);
+    Step("key %s Escape", kAboutTitleX);
+    ExpectOnlyClosed(k, about, kWidmungTitle, "a right double-click on the OK button or the animation");
+
+    about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX again");
+    POINT p = {};
+    if (!about || !FreePoint(about, p))
+        return;
+    ClientToScreen(about, &p);
+    Step("click %ld %ld 3 2", p.x, p.y);
+    const HWND widmung = WaitBox(k, kWidmungTitle, "a real right double-click in the About box");
+    if (!widmung)
+        return;
+    ExpectModalOver(widmung, about, "Widmung");
+    ExpectText(GetDlgItem(widmung, IDC_WIDMUNG_TEXT), "F\xFCr alle User...", "Widmung text");
+    Step("key ^Widmung$ Escape");
+    if (!WaitFor([&] { return IsWindow(widmung) == FALSE; })) {
+        Fault("Widmung did not close at the Escape key");
+        return;
+    }
+    if (CloseBox(about, k.Main(), CloseBy::OkButton, "About box after Widmung"))
+        ExpectEnd(k);
+}
+
+// A copy of the program named Andere.exe (in dir) names its About box after itself and still
+// finds its version resource.
+void CheckOtherName(const std::string& dir)
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size(), "Andere.exe", dir.c_str()))
+        return;
+    const HWND about = OpenAbout(k, WM_COMMAND, ID_HELP, "ID_HELP in Andere.exe", "Info \xFC" "ber Andere");
+    if (!about)
+        return;
+    ExpectAbout(k, about, "Andere");
+    if (CloseBox(about, k.Main(), CloseBy::OkButton, "About box of Andere.exe"))
+        ExpectEnd(k);
+}
+
+// One opening and closing of the About box, with the dedication box inside it if asked.
+bool AboutRound(const CKavrin& k, bool withWidmung)
+{
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return false;
+    if (withWidmung) {
+        const HWND widmung = OpenWidmung(k, about);
+        if (!widmung || !CloseBox(widmung, about, CloseBy::Escape, "Widmung"))
+            return false;
+    }
+    return CloseBox(about, k.Main(), CloseBy::OkButton, "About box");
+}
+
+CHandle OpenForMemory(const CKavrin& k)
+{
+    return CHandle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, k.Pid()));
+}
+
+// 50 openings of the About box leave the program's memory where 10 left it.
+void CheckAboutLeak()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const CHandle process = OpenForMemory(k);
+    auto rounds = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            if (!AboutRound(k, false))
+                return false;
+        return true;
+    };
+    MemoryUse before, after;
+    if (!rounds(10) || !MeasureMemory(process.Get(), before) || !rounds(50) ||
+        !MeasureMemory(process.Get(), after)) {
+        Fault("cannot open the About box or measure the program's memory");
+        return;
+    }
+    ExpectFlat(before, after, "after 10 openings", "after 50 more");
+    ExpectEnd(k);
+}
+
+// 200 rounds of five copies and one opening of the About box, every fifth with the dedication
+// box: the program still answers, shows and copies the report, and its memory stays flat.
+void CheckSoak()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const CHandle process = OpenForMemory(k);
+    const double t0 = NowMs();
+    MemoryUse after50, after200;
+    for (int round = 1; round <= 200; ++round) {
+        for (int i = 0; i < 5; ++i)
+            if (!k.Copy())
+                return;
+        if (!AboutRound(k, round % 5 == 0)) {
+            Fault("round %d failed", round);
+            return;
+        }
+        if (round == 50 && !MeasureMemory(process.Get(), after50))
+            Fault("cannot measure the program's memory");
+    }
+    if (!MeasureMemory(process.Get(), after200))
+        Fault("cannot measure the program's memory");
+    Note("200 rounds took %.1f s", (NowMs() - t0) / 1000);
+    ExpectFlat(after50, after200, "after 50 rounds", "after 200");
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(k.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &r))
+        Fault("the main window does not answer within 1 s");
+    if (k.Text() != report)
+        Fault("report control after the soak: %s", Difference(k.Text(), report).c_str());
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after the soak");
+    ExpectEnd(k);
+}
+
+// Both programs run from dir, beside planted DLLs, as they run from the build: the same report,
+// the copy, the About box with its version, the dedication box, both animations.
+void CheckPlanted(const std::string& dir)
+{
+    const std::string report = ExpectedReport();
+    const std::string planted = ExpectedReport(dir.c_str());
+    if (report.empty() || planted.empty())
+        return;
+    if (planted != report)
+        Fault("KavrinReport.exe beside the DLLs: %s", Difference(planted, report).c_str());
+    CKavrin k;
+    CClipboardWindow clip;
+    if (!k.Start(report.size(), "Kavrin.exe", dir.c_str()))
+        return;
+    if (k.Text() != report)
+        Fault("report control: %s", Difference(k.Text(), report).c_str());
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy");
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return;
+    ExpectAbout(k, about);
+    const HWND widmung = OpenWidmung(k, about);
+    if (!widmung)
+        return;
+    ExpectWidmung(widmung, about);
+    if (CloseBox(widmung, about, CloseBy::OkButton, "Widmung") &&
+        CloseBox(about, k.Main(), CloseBy::OkButton, "About box"))
+        ExpectEnd(k);
+}
+
+// ---- screenshots ---------------------------------------------------------------------------
+
+struct MenuFind {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MenuProc(HWND hWnd, LPARAM lParam)
+{
+    auto* d = reinterpret_cast<MenuFind*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != d->pid || IsWindowVisible(hWnd) == FALSE || ClassName(hWnd) != "#32768")
+        return TRUE;
+    d->found = hWnd;
+    return FALSE;
+}
+
+// The program's open pop-up menu, or null.
+HWND OpenMenu(const CKavrin& k)
+{
+    MenuFind d = {k.Pid(), nullptr};
+    EnumWindows(MenuProc, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return r;
+}
+
+// Asks for a screenshot of r into dir\name.png and waits until it has been taken.
+bool Shot(const std::string& dir, const char* name, const RECT& r)
+{
+    Step("shot %s/%s.png %ld %ld %ld %ld", dir.c_str(), name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return WaitSteps();
+}
+
+// Screenshots for the documentation into dir (a path of the script's side), taken while Wine's
+// desktop window draws the frames: the main window, its system menu, the About box over it,
+// the dedication box over both.
+void Screenshots(const std::string& dir)
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const RECT main = WindowRect(k.Main());
+    // Wine draws the first window's caption inactive until it is activated again.
+    if (!AboutRound(k, false) || !k.Fence() || !Shot(dir, "main-window", main))
+        return;
+
+    // Keys to Wine's desktop window go to its active window; focusing the program's own X
+    // window would make Wine draw its caption inactive.
+    Step("key Wine.desktop$ alt+space");
+    HWND menu = nullptr;
+    if (!WaitFor([&] { return (menu = OpenMenu(k)) != nullptr; })) {
+        Fault("Alt+Space opened no menu");
+        return;
+    }
+    Sleep(500);
+    RECT both = {};
+    const RECT rcMenu = WindowRect(menu);
+    UnionRect(&both, &main, &rcMenu);
+    if (!Shot(dir, "system-menu", both))
+        return;
+    Step("key Wine.desktop$ Escape");
+    if (!WaitFor([&] { return OpenMenu(k) == nullptr; })) {
+        Fault("Escape did not close the system menu");
+        return;
+    }
+
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    Sleep(1000);
+    if (!about || !Shot(dir, "about", main))
+        return;
+    const HWND widmung = OpenWidmung(k, about);
+    Sleep(1000);
+    RECT all = {};
+    const RECT rcWidmung = WindowRect(widmung);
+    UnionRect(&all, &main, &rcWidmung);
+    if (!widmung || !Shot(dir, "widmung", all))
+        return;
+    if (CloseBox(widmung, about, CloseBy::OkButton, "Widmung") &&
+        CloseBox(about, k.Main(), CloseBy::OkButton, "About box"))
+        ExpectEnd(k);
 }
 
 // Time from CreateProcess until a program is ready: Kavrin's window visible with the whole
@@ -841,6 +1611,8 @@ int Usage()
 {
     std::puts("usage: kavrin_e2e CHECK\n"
               "  window | copy | typed | busy | resize | minsize | leak | menuclick\n"
+              "  about | syscommands | help | f1 | rdblclick | aboutleak | soak\n"
+              "  othername DIR | planted DIR | screenshots DIR\n"
               "  end ok|okcommand|enter|escape|space|close|sysclose|wait\n"
               "  bench [RUNS]");
     return 2;
@@ -862,6 +1634,16 @@ int main(int argc, char** argv)
     else if (check == "minsize") CheckMinSize();
     else if (check == "leak")    CheckLeak();
     else if (check == "menuclick") CheckMenuClick();
+    else if (check == "about")   CheckAbout();
+    else if (check == "syscommands") CheckSysCommands();
+    else if (check == "help")    CheckHelp();
+    else if (check == "f1")      CheckF1();
+    else if (check == "rdblclick") CheckRealDoubleClick();
+    else if (check == "aboutleak") CheckAboutLeak();
+    else if (check == "soak")    CheckSoak();
+    else if (check == "othername" && !arg.empty()) CheckOtherName(WindowsPath(arg));
+    else if (check == "planted" && !arg.empty())   CheckPlanted(WindowsPath(arg));
+    else if (check == "screenshots" && !arg.empty()) Screenshots(arg);
     else if (check == "end" && !arg.empty()) CheckEnd(arg);
     else if (check == "bench")   Bench(arg.empty() ? 10 : std::atoi(arg.c_str()));
     else                         return Usage();

@@ -177,6 +177,7 @@ check_values() {
 # empty) and checks its exit code, its frame and its values.
 report_case() {
     local name=$1 extra=$2 slug file rc
+    selected "$name" || return 0
     slug=$(slug "$name")
     file="$OUT/$slug.txt"
     [ "$name" = report ] && file="$OUT/KavrinReport.txt"

@@ -16,10 +16,13 @@ mkdir -p "$OUT"
 
 . "$HERE/wine_env.sh"
 . "$HERE/report_checks.sh"
+. "$HERE/x_steps.sh"
 
 passed=0
 failed=0
 
+# E2E_ONLY (an extended regular expression) runs only the checks whose names match it.
+selected() { [ -z "${E2E_ONLY-}" ] || [[ "$1" =~ $E2E_ONLY ]]; }
 pass() { echo "ok - $1"; passed=$((passed + 1)); }
 fail() { echo "not ok - $1: $2"; failed=$((failed + 1)); }
 slug() { echo "$1" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//'; }
@@ -29,6 +32,7 @@ slug() { echo "$1" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//'; }
 driver_check() {
     local name=$1 secs=$2 log="$OUT/$(slug "$1").log" rc reason
     shift 2
+    selected "$name" || return 0
     if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
         fail "$name" "kavrin_e2e.exe was not built"
         return
@@ -52,6 +56,7 @@ x_check() {
     local name=$1 action=$2 log="$OUT/$(slug "$1").log"
     local pid i wid bx by rc
     shift 2
+    selected "$name" || return 0
     if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
         fail "$name" "kavrin_e2e.exe was not built"
         return
@@ -80,6 +85,50 @@ x_check() {
     else
         fail "$name" "$(grep -a '^- ' "$log" | sed 's/^- //' | tr -d '\r' | paste -sd ';' - | cut -c1-300) (exit ${rc:-?})"
     fi
+}
+
+# x_script NAME SECONDS CHECK ARGS... : a driver check that asks for real X input (x_steps.sh).
+x_script() {
+    local name=$1 secs=$2 log="$OUT/$(slug "$1").log" rc
+    shift 2
+    selected "$name" || return 0
+    if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
+        fail "$name" "kavrin_e2e.exe was not built"
+        return
+    fi
+    x_run "$log" "$secs" "$BIN/kavrin_e2e.exe" "$@"
+    rc=$?
+    if [ $rc -eq 0 ]; then
+        pass "$name"
+    else
+        fail "$name" "$(grep -a '^- ' "$log" | sed 's/^- //' | tr -d '\r' | head -5 | paste -sd ';' - | cut -c1-400) (exit $rc)"
+    fi
+}
+
+# planting_check NAME SECONDS NATIVE_FIRST : copies of both programs run from a folder that also
+# holds a planted version.dll and comctl32.dll (stand-ins built from plant.cpp, each leaving
+# planted-NAME.txt beside itself when loaded), with the DLLs named in NATIVE_FIRST tried native
+# first, as Windows would. The programs must work as built and load no stand-in.
+planting_check() {
+    local name=$1 secs=$2 native=$3 dir f
+    selected "$name" || return 0
+    dir=$(mktemp -d)
+    for f in plant/version.dll plant/comctl32.dll Kavrin.exe KavrinReport.exe; do
+        if [ ! -f "$BIN/$f" ]; then
+            fail "$name" "$f was not built"
+            rm -rf "$dir"
+            return
+        fi
+        cp "$BIN/$f" "$dir/"
+    done
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$native=n,b" driver_check "$name: they work as built" "$secs" planted "$dir"
+    if compgen -G "$dir/planted-*.txt" >/dev/null; then
+        fail "$name: neither is loaded" \
+            "$(cd "$dir" && grep -aH . planted-*.txt | tr -d '\r' | paste -sd ' ' - | cut -c1-300)"
+    else
+        pass "$name: neither is loaded"
+    fi
+    rm -rf "$dir"
 }
 
 if ! wine_start >"$OUT/wine.why"; then
@@ -122,6 +171,22 @@ else
     x_check "mouse click from X on OK ends with exit code 0" click end wait
     x_check "mouse click from X on the menu's Copy copies the report" click menuclick
     driver_check "200 copies keep memory flat" 180 leak
+
+    # The About box and the dedication box.
+    driver_check "About box: texts, icon, animation; Widmung from a right double-click" 60 about
+    driver_check "system commands 0x0010-0x001F open the About box, others do not" 90 syscommands
+    driver_check "ID_HELP opens the About box whatever its notification code" 60 help
+    x_script "F1 from X opens the About box, F1 in the box no second one" 60 f1
+    x_script "right double-click from X: Widmung from the client area, not from a child" 60 rdblclick
+    driver_check "50 openings of the About box keep memory flat" 180 aboutleak
+    tmp=$(mktemp -d)
+    cp "$BIN/Kavrin.exe" "$tmp/Andere.exe"
+    driver_check "a copy named Andere.exe shows \"Info über Andere\" and its version" 60 othername "$tmp"
+    rm -rf "$tmp"
+    driver_check "soak: 1000 copies and 200 About boxes, every fifth with Widmung" 600 soak
+    # Wine's own user32.dll imports version.dll, so with version.dll native first its stand-in
+    # is loaded before the programs run; it stays at Wine's default order (builtin first).
+    planting_check "version.dll and comctl32.dll planted beside the programs" 120 comctl32
 fi
 
 echo "e2e: $passed passed, $failed failed"

@@ -70,6 +70,18 @@ wine_start() {
             >/dev/null 2>&1
         stop_wineserver
     fi
+    # Without a window manager Wine waits 2 s for each managed window it hides or destroys
+    # (until its wait for the withdrawn state times out); unmanaged windows go at once.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+        wine_run 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >/dev/null 2>&1
+        stop_wineserver
+    fi
+    # Wine looks for Marlett, the caption buttons' glyphs, only in the prefix's Fonts folder.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ ! -e "$fonts/marlett.ttf" ] && [ -e /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
 }
 
 # wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed. A hung run is killed
