@@ -437,9 +437,11 @@ TEST_F(KavrinResources, MainMenuHoldsOnlyCopyOnTheBar)
     EXPECT_TRUE(c.atEnd()) << "bytes after the last item";
 }
 
-TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
+namespace {
+
+// The header both boxes share: classic form, modal frame, at (0, 0), no menu, 8-point font.
+void ExpectBoxHeader(const Dialog& d, int cx, int cy, const std::u16string& title)
 {
-    const Dialog d = DecodeDialog(Get(kRtDialog, 100).data);
     ASSERT_FALSE(d.overrun);
     EXPECT_TRUE(d.atEnd);
     EXPECT_FALSE(d.extended);
@@ -447,13 +449,21 @@ TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
     EXPECT_EQ(d.exStyle, 0u);
     EXPECT_EQ(d.x, 0);
     EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 178);
-    EXPECT_EQ(d.cy, 87);
+    EXPECT_EQ(d.cx, cx);
+    EXPECT_EQ(d.cy, cy);
     EXPECT_EQ(d.menu, Text(u""));
     EXPECT_EQ(d.windowClass, Text(u""));
-    EXPECT_EQ(d.title, u"Info \u00FCber Kavrin");
+    EXPECT_EQ(d.title, title);
     EXPECT_EQ(d.pointSize, 8);
     EXPECT_EQ(d.face, u"MS Sans Serif");
+}
+
+}  // namespace
+
+TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
+{
+    const Dialog d = DecodeDialog(Get(kRtDialog, 100).data);
+    ExpectBoxHeader(d, 178, 87, u"Info \u00FCber Kavrin");
 
     const std::vector<DialogItem> expected = {
         {0, 0, 0x50000003, 106, 47, 20, 20, 1004, Ord(0x82), Ord(128), 0},
@@ -472,20 +482,7 @@ TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
 TEST_F(KavrinResources, DedicationTemplateIsClassicWithThreeControls)
 {
     const Dialog d = DecodeDialog(Get(kRtDialog, 152).data);
-    ASSERT_FALSE(d.overrun);
-    EXPECT_TRUE(d.atEnd);
-    EXPECT_FALSE(d.extended);
-    EXPECT_EQ(d.style, 0x80C800C0u);
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 221);
-    EXPECT_EQ(d.cy, 159);
-    EXPECT_EQ(d.menu, Text(u""));
-    EXPECT_EQ(d.windowClass, Text(u""));
-    EXPECT_EQ(d.title, u"Widmung");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.face, u"MS Sans Serif");
+    ExpectBoxHeader(d, 221, 159, u"Widmung");
 
     const std::vector<DialogItem> expected = {
         {0, 0, 0x50010001, 85, 144, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
