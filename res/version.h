@@ -1,4 +1,5 @@
-// Version numbers and strings of Kavrin.exe; included by Kavrin.rc.
+// Version numbers and strings shared by Kavrin.exe and KavrinReport.exe; included by their
+// resource scripts and read by res/CMakeLists.txt for the manifests' assembly version.
 #ifndef KAVRIN_VERSION_H
 #define KAVRIN_VERSION_H
 
@@ -6,25 +7,33 @@
 #define KAVRIN_FILEVERSION_MINOR        0
 #define KAVRIN_FILEVERSION_BUILD        0
 #define KAVRIN_FILEVERSION_PATCH        3
-#define KAVRIN_FILEVERSION              2,0,0,3
-#define KAVRIN_FILEVERSION_STR          "2, 0, 0, 3"
 
 #define KAVRIN_PRODUCTVERSION_MAJOR     1
 #define KAVRIN_PRODUCTVERSION_MINOR     0
 #define KAVRIN_PRODUCTVERSION_BUILD     0
 #define KAVRIN_PRODUCTVERSION_PATCH     1
-#define KAVRIN_PRODUCTVERSION           1,0,0,1
-#define KAVRIN_PRODUCTVERSION_STR       "1, 0, 0, 1"
 
 #define KAVRIN_COMMENTS_STR             "Release 16.07.2001"
 #define KAVRIN_COMPANY_STR              "Kavrin-Projekt"
-#define KAVRIN_DESCRIPTION_STR          "MFC-Anwendung Kavrin"
-#define KAVRIN_INTERNALNAME_STR         "Kavrin"
-#define KAVRIN_COPYRIGHT_STR            "Copyright © 2001-2026 Kavrin-Projekt"
+#define KAVRIN_COPYRIGHT_STR            "© 2001-2026 Kavrin-Projekt"
 #define KAVRIN_TRADEMARKS_STR           " "
-#define KAVRIN_ORIGINALFILENAME_STR     "Kavrin.EXE"
 #define KAVRIN_PRIVATEBUILD_STR         "Systeminfo"
 #define KAVRIN_PRODUCTNAME_STR          "Anwendung Kavrin"
 #define KAVRIN_SPECIALBUILD_STR         " "
+
+// The numbers as the fixed part wants them (a,b,c,d) and as text ("a, b, c, d").
+#define KAVRIN_STRINGIZE_(x)            #x
+#define KAVRIN_STRINGIZE(x)             KAVRIN_STRINGIZE_(x)
+#define KAVRIN_VERSION_TEXT(a, b, c, d) \
+    KAVRIN_STRINGIZE(a) ", " KAVRIN_STRINGIZE(b) ", " KAVRIN_STRINGIZE(c) ", " KAVRIN_STRINGIZE(d)
+
+#define KAVRIN_FILEVERSION \
+    KAVRIN_FILEVERSION_MAJOR, KAVRIN_FILEVERSION_MINOR, KAVRIN_FILEVERSION_BUILD, KAVRIN_FILEVERSION_PATCH
+#define KAVRIN_FILEVERSION_STR KAVRIN_VERSION_TEXT( \
+    KAVRIN_FILEVERSION_MAJOR, KAVRIN_FILEVERSION_MINOR, KAVRIN_FILEVERSION_BUILD, KAVRIN_FILEVERSION_PATCH)
+#define KAVRIN_PRODUCTVERSION KAVRIN_PRODUCTVERSION_MAJOR, KAVRIN_PRODUCTVERSION_MINOR, \
+    KAVRIN_PRODUCTVERSION_BUILD, KAVRIN_PRODUCTVERSION_PATCH
+#define KAVRIN_PRODUCTVERSION_STR KAVRIN_VERSION_TEXT(KAVRIN_PRODUCTVERSION_MAJOR, \
+    KAVRIN_PRODUCTVERSION_MINOR, KAVRIN_PRODUCTVERSION_BUILD, KAVRIN_PRODUCTVERSION_PATCH)
 
 #endif

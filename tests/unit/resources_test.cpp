@@ -570,9 +570,33 @@ TEST_F(KavrinResources, ClipsAreTheCommittedFilesUnderTypeAvi)
     EXPECT_TRUE(Get(kAvi, 132).data == widmung) << "clip 132 differs from res/widmung.avi";
 }
 
-TEST_F(KavrinResources, VersionBlockHasFixedPartGermanTableAndTranslation)
+namespace {
+
+// The one resource of this type and name in image; an empty one (with a failure) otherwise.
+const Bytes& OnlyResource(const pe::PeImage& image, std::uint16_t type, std::uint16_t name)
 {
-    const Bytes& data = Get(kRtVersion, 1).data;
+    static const Bytes none;
+    const auto found = image.Find(pe::ResourceId::Ordinal(type), pe::ResourceId::Ordinal(name));
+    EXPECT_EQ(found.size(), 1u) << "resource " << type << "/" << name;
+    return found.size() == 1 ? found[0]->data : none;
+}
+
+// Both programs carry one version block: the same numbers and German table, each with its own
+// description and names.
+struct ProgramDeclarations {
+    const char* file;
+    std::u16string description, internalName, originalName;
+    int commonControls;  // dependencies on Common Controls 6 in the manifest
+};
+
+const ProgramDeclarations kPrograms[] = {
+    {"Kavrin", u"MFC-Anwendung Kavrin", u"Kavrin", u"Kavrin.EXE", 1},
+    {"KavrinReport", u"Kavrin-Bericht f\u00FCr die Konsole", u"KavrinReport", u"KavrinReport.EXE", 0},
+};
+
+void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& program)
+{
+    const Bytes& data = OnlyResource(image, kRtVersion, 1);
     VersionNode root;
     ASSERT_TRUE(ParseVersionNode(data, 0, data.size(), root));
     EXPECT_EQ(root.key, u"VS_VERSION_INFO");
@@ -601,12 +625,12 @@ TEST_F(KavrinResources, VersionBlockHasFixedPartGermanTableAndTranslation)
     const std::vector<std::pair<std::u16string, std::u16string>> expected = {
         {u"Comments", u"Release 16.07.2001"},
         {u"CompanyName", u"Kavrin-Projekt"},
-        {u"FileDescription", u"MFC-Anwendung Kavrin"},
+        {u"FileDescription", program.description},
         {u"FileVersion", u"2, 0, 0, 3"},
-        {u"InternalName", u"Kavrin"},
-        {u"LegalCopyright", u"Copyright \u00A9 2001-2026 Kavrin-Projekt"},
+        {u"InternalName", program.internalName},
+        {u"LegalCopyright", u"\u00A9 2001-2026 Kavrin-Projekt"},
         {u"LegalTrademarks", u" "},
-        {u"OriginalFilename", u"Kavrin.EXE"},
+        {u"OriginalFilename", program.originalName},
         {u"PrivateBuild", u"Systeminfo"},
         {u"ProductName", u"Anwendung Kavrin"},
         {u"ProductVersion", u"1, 0, 0, 1"},
@@ -631,11 +655,12 @@ TEST_F(KavrinResources, VersionBlockHasFixedPartGermanTableAndTranslation)
     EXPECT_EQ(vars.children[0].value, (Bytes{0x07, 0x04, 0xB0, 0x04}));
 }
 
-TEST_F(KavrinResources, ManifestAsksForCommonControlsSixWithoutDpiAwareness)
+// Every Windows from Vista on, as invoker, no DPI awareness; Common Controls 6 where asked for.
+void ExpectManifest(const pe::PeImage& image, const ProgramDeclarations& program)
 {
-    const Bytes& data = Get(kRtManifest, 1).data;
-    EXPECT_TRUE(data == ReadFile(KAVRIN_SOURCE_DIR "/res/Kavrin.manifest"))
-        << "embedded manifest differs from res/Kavrin.manifest";
+    const Bytes& data = OnlyResource(image, kRtManifest, 1);
+    const std::string generated = WindowsBuildDir() + "/res/" + program.file + ".manifest";
+    EXPECT_TRUE(data == ReadFile(generated)) << "embedded manifest differs from " << generated;
     const std::string xml(data.begin(), data.end());
 
     std::set<std::string> os;
@@ -651,8 +676,10 @@ TEST_F(KavrinResources, ManifestAsksForCommonControlsSixWithoutDpiAwareness)
 
     int commonControls = 0;
     for (auto& e : Elements(xml, "assemblyIdentity")) {
-        if (e["name"] != "Microsoft.Windows.Common-Controls")
+        if (e["name"] != "Microsoft.Windows.Common-Controls") {
+            EXPECT_EQ(e["version"], "2.0.0.3") << e["name"];
             continue;
+        }
         ++commonControls;
         EXPECT_EQ(e["type"], "win32");
         EXPECT_EQ(e["version"], "6.0.0.0");
@@ -660,14 +687,27 @@ TEST_F(KavrinResources, ManifestAsksForCommonControlsSixWithoutDpiAwareness)
         EXPECT_TRUE(e["processorArchitecture"] == "amd64" || e["processorArchitecture"] == "*")
             << e["processorArchitecture"];
     }
-    EXPECT_EQ(commonControls, 1);
-    EXPECT_NE(xml.find("<dependentAssembly>"), std::string::npos);
+    EXPECT_EQ(commonControls, program.commonControls);
+    EXPECT_EQ(xml.find("<dependentAssembly>") != std::string::npos, program.commonControls > 0);
 
     const auto levels = Elements(xml, "requestedExecutionLevel");
     ASSERT_EQ(levels.size(), 1u);
     EXPECT_EQ(levels[0].count("level") ? levels[0].at("level") : "", "asInvoker");
 
     EXPECT_EQ(Lower(xml).find("dpiaware"), std::string::npos) << "dpiAware or dpiAwareness present";
+}
+
+}  // namespace
+
+TEST(ProgramResources, BothProgramsDeclareTheirVersionAndEveryWindows)
+{
+    for (const ProgramDeclarations& program : kPrograms) {
+        SCOPED_TRACE(program.file);
+        pe::PeImage image;
+        ASSERT_TRUE(image.Load(WindowsBuildDir() + "/" + program.file + ".exe")) << image.error();
+        ExpectVersionBlock(image, program);
+        ExpectManifest(image, program);
+    }
 }
 
 TEST(ResourceHeader, EveryNameAndEveryValueWithinAPrefixIsUnique)

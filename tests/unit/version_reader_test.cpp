@@ -19,7 +19,7 @@ FakePlatform OwnResource()
     fake.fixedInfo.dwProductVersionMS = 0x00010000;
     fake.fixedInfo.dwProductVersionLS = 0x00000001;
     fake.versionStrings[kComments] = "Release 16.07.2001";
-    fake.versionStrings[kCopyright] = "Copyright \xA9 2001-2026 Kavrin-Projekt";
+    fake.versionStrings[kCopyright] = "\xA9 2001-2026 Kavrin-Projekt";
     fake.versionStrings["\\StringFileInfo\\040704b0\\FileVersion"] = "2, 0, 0, 3";
     return fake;
 }
@@ -43,7 +43,7 @@ TEST(VersionReader, OwnResourceGivesDottedVersionsAndStrings)
     EXPECT_EQ(std::string(out.file), "2.0.0.3");
     EXPECT_EQ(std::string(out.product), "1.0.0.1");
     EXPECT_EQ(std::string(out.comment), "Release 16.07.2001");
-    EXPECT_EQ(std::string(out.copyright), "Copyright \xA9 2001-2026 Kavrin-Projekt");
+    EXPECT_EQ(std::string(out.copyright), "\xA9 2001-2026 Kavrin-Projekt");
     EXPECT_EQ(fake.filesAsked, (std::vector<std::string>{"Kavrin.exe"}));
 }
 
@@ -86,7 +86,7 @@ TEST(VersionReader, MissingFixedPartStillSetsTheStrings)
     EXPECT_EQ(std::string(out.file), "alt-f");
     EXPECT_EQ(std::string(out.product), "alt-p");
     EXPECT_EQ(std::string(out.comment), "Release 16.07.2001");
-    EXPECT_EQ(std::string(out.copyright), "Copyright \xA9 2001-2026 Kavrin-Projekt");
+    EXPECT_EQ(std::string(out.copyright), "\xA9 2001-2026 Kavrin-Projekt");
 }
 
 TEST(VersionReader, OtherLanguageTableLeavesStringsUntouched)
@@ -109,7 +109,7 @@ TEST(VersionReader, OneMissingStringLeavesOnlyThatOutput)
     Outputs out;
     EXPECT_TRUE(Read(fake, out));
     EXPECT_EQ(std::string(out.comment), "alt-c");
-    EXPECT_EQ(std::string(out.copyright), "Copyright \xA9 2001-2026 Kavrin-Projekt");
+    EXPECT_EQ(std::string(out.copyright), "\xA9 2001-2026 Kavrin-Projekt");
 }
 
 namespace {

@@ -98,7 +98,7 @@ void CheckVersionInfo()
     Check(std::strcmp(strFile, "2.0.0.3") == 0, "file version", static_cast<LPCTSTR>(strFile));
     Check(std::strcmp(strProduct, "1.0.0.1") == 0, "product version", static_cast<LPCTSTR>(strProduct));
     Check(std::strcmp(strComment, "Release 16.07.2001") == 0, "comment", static_cast<LPCTSTR>(strComment));
-    Check(std::strcmp(strCopyright, "Copyright \xA9 2001-2026 Kavrin-Projekt") == 0, "copyright line",
+    Check(std::strcmp(strCopyright, "\xA9 2001-2026 Kavrin-Projekt") == 0, "copyright line",
           static_cast<LPCTSTR>(strCopyright));
 }
 
