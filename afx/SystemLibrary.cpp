@@ -2,6 +2,16 @@
 
 #include <cstring>
 
+bool AfxSearchSystem32Only()
+{
+    using SetDirs = BOOL(WINAPI*)(DWORD);
+    const HMODULE hKernel = ::GetModuleHandleA("kernel32.dll");
+    const auto pfn = hKernel ? reinterpret_cast<SetDirs>(reinterpret_cast<void*>(
+                                   ::GetProcAddress(hKernel, "SetDefaultDllDirectories")))
+                             : nullptr;
+    return pfn && pfn(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 HMODULE AfxLoadSystemLibrary(LPCSTR pszName)
 {
     HMODULE hModule = ::LoadLibraryExA(pszName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);

@@ -4,6 +4,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
+// Makes System32 the only folder that DLLs are loaded from for the rest of the process, loads
+// by Windows' own components included. False where the system lacks SetDefaultDllDirectories
+// (Windows 7 without its loader update), which keeps the default search order.
+bool AfxSearchSystem32Only();
+
 // The module, or null when it cannot be loaded; it stays loaded for the process.
 HMODULE AfxLoadSystemLibrary(LPCSTR pszName);
 

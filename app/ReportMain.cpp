@@ -1,5 +1,6 @@
 // KavrinReport.exe: writes the report's bytes to standard output, unchanged.
 #include "Report.h"
+#include "SystemLibrary.h"
 #include "Win32Platform.h"
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 
 int main()
 {
+    AfxSearchSystem32Only();
     CWin32Platform platform;
     CReport report(platform);
     report.FillReport();
