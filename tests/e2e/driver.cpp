@@ -1117,7 +1117,7 @@ void ExpectAboutTexts(HWND box, const std::string& app)
 {
     ExpectText(box, "Info \xFC" "ber " + app, "About box title");
     ExpectText(GetDlgItem(box, IDC_VERSION), "Version (2.0.0.3)", "version line");
-    ExpectText(GetDlgItem(box, IDC_COPYRIGHT), "Copyright \xA9 2001-2026 Kavrin-Projekt", "copyright line");
+    ExpectText(GetDlgItem(box, IDC_COPYRIGHT), "\xA9 2001-2026 Kavrin-Projekt", "copyright line");
     ExpectText(GetDlgItem(box, IDC_COMMENTS), "Release 16.07.2001", "comment line");
     ExpectText(GetDlgItem(box, IDC_FEEDBACK), "feedback@kavrin.example", "feedback line");
 }
@@ -1465,6 +1465,34 @@ void CheckPlanted(const std::string& dir)
         ExpectEnd(k);
 }
 
+// The planting check's control: floor_dialog.exe, which keeps the default search order, takes
+// the theme stand-in from dir once it shows its dialog.
+void CheckPlantControl(const std::string& dir)
+{
+    PROCESS_INFORMATION pi;
+    if (!StartProgram("floor_dialog.exe", pi, nullptr, dir.c_str()))
+        return;
+    CHandle process(pi.hProcess), thread(pi.hThread);
+    const std::string marker = dir + "\\planted-uxtheme.txt";
+    const bool loaded = WaitFor([&] {
+        std::string text;
+        HANDLE h = CreateFileA(marker.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return false;
+        char buf[1024];
+        DWORD got = 0;
+        while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+            text.append(buf, got);
+        CloseHandle(h);
+        return text.find("floor_dialog.exe") != std::string::npos;
+    });
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, kWaitMs);
+    if (!loaded)
+        Fault("floor_dialog.exe did not load the uxtheme.dll planted beside it");
+}
+
 // ---- screenshots ---------------------------------------------------------------------------
 
 struct MenuFind {
@@ -1612,7 +1640,7 @@ int Usage()
     std::puts("usage: kavrin_e2e CHECK\n"
               "  window | copy | typed | busy | resize | minsize | leak | menuclick\n"
               "  about | syscommands | help | f1 | rdblclick | aboutleak | soak\n"
-              "  othername DIR | planted DIR | screenshots DIR\n"
+              "  othername DIR | planted DIR | plantcontrol DIR | screenshots DIR\n"
               "  end ok|okcommand|enter|escape|space|close|sysclose|wait\n"
               "  bench [RUNS]");
     return 2;
@@ -1643,6 +1671,7 @@ int main(int argc, char** argv)
     else if (check == "soak")    CheckSoak();
     else if (check == "othername" && !arg.empty()) CheckOtherName(WindowsPath(arg));
     else if (check == "planted" && !arg.empty())   CheckPlanted(WindowsPath(arg));
+    else if (check == "plantcontrol" && !arg.empty()) CheckPlantControl(WindowsPath(arg));
     else if (check == "screenshots" && !arg.empty()) Screenshots(arg);
     else if (check == "end" && !arg.empty()) CheckEnd(arg);
     else if (check == "bench")   Bench(arg.empty() ? 10 : std::atoi(arg.c_str()));

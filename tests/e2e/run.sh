@@ -106,14 +106,17 @@ x_script() {
 }
 
 # planting_check NAME SECONDS NATIVE_FIRST : copies of both programs run from a folder that also
-# holds a planted version.dll and comctl32.dll (stand-ins built from plant.cpp, each leaving
-# planted-NAME.txt beside itself when loaded), with the DLLs named in NATIVE_FIRST tried native
-# first, as Windows would. The programs must work as built and load no stand-in.
+# holds a planted version.dll, comctl32.dll and uxtheme.dll (stand-ins built from plant.cpp, each
+# leaving planted-NAME.txt beside itself when loaded), with the DLLs named in NATIVE_FIRST tried
+# native first, as Windows would. The programs must work as built and load no stand-in. The
+# theme DLL is loaded by Windows' own window code, not by the programs: floor_dialog.exe, which
+# leaves the search order as it is, shows that it would be taken from the folder.
 planting_check() {
     local name=$1 secs=$2 native=$3 dir f
     selected "$name" || return 0
     dir=$(mktemp -d)
-    for f in plant/version.dll plant/comctl32.dll Kavrin.exe KavrinReport.exe; do
+    for f in plant/version.dll plant/comctl32.dll plant/uxtheme.dll Kavrin.exe KavrinReport.exe \
+             floor_dialog.exe; do
         if [ ! -f "$BIN/$f" ]; then
             fail "$name" "$f was not built"
             rm -rf "$dir"
@@ -122,12 +125,15 @@ planting_check() {
         cp "$BIN/$f" "$dir/"
     done
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$native=n,b" driver_check "$name: they work as built" "$secs" planted "$dir"
-    if compgen -G "$dir/planted-*.txt" >/dev/null; then
-        fail "$name: neither is loaded" \
+    if grep -aqs 'Kavrin[A-Za-z]*\.exe' "$dir"/planted-*.txt; then
+        fail "$name: no stand-in is loaded" \
             "$(cd "$dir" && grep -aH . planted-*.txt | tr -d '\r' | paste -sd ' ' - | cut -c1-300)"
     else
-        pass "$name: neither is loaded"
+        pass "$name: no stand-in is loaded"
     fi
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$native=n,b" \
+        driver_check "$name: a program without the System32-only search loads the theme stand-in" \
+        30 plantcontrol "$dir"
     rm -rf "$dir"
 }
 
@@ -186,7 +192,8 @@ else
     driver_check "soak: 1000 copies and 200 About boxes, every fifth with Widmung" 600 soak
     # Wine's own user32.dll imports version.dll, so with version.dll native first its stand-in
     # is loaded before the programs run; it stays at Wine's default order (builtin first).
-    planting_check "version.dll and comctl32.dll planted beside the programs" 120 comctl32
+    planting_check "version.dll, comctl32.dll and uxtheme.dll planted beside the programs" 120 \
+        comctl32,uxtheme
 fi
 
 echo "e2e: $passed passed, $failed failed"
