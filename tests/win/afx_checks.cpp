@@ -1,5 +1,6 @@
 // Checks of the class layer and the application services inside a real Windows process
 // (run under Wine by tests/win/run.sh). Prints "ok - …" / "not ok - …" lines.
+#include "AboutDlg.h"
 #include "Applikation.h"
 #include "SysInfoApp.h"
 #include "afxres.h"
@@ -159,6 +160,80 @@ void CheckClipboard()
     ::DestroyWindow(hWnd);
 }
 
+// The text of a static control as it shows it: without SS_NOPREFIX "&&" shows one ampersand
+// and a single one only underlines the letter after it.
+std::string ShownText(HWND hCtrl)
+{
+    char szText[512] = {};
+    ::GetWindowTextA(hCtrl, szText, sizeof szText);
+    if (::GetWindowLongA(hCtrl, GWL_STYLE) & SS_NOPREFIX)
+        return szText;
+    std::string shown;
+    for (const char* p = szText; *p; ++p) {
+        if (*p == '&' && p[1])
+            ++p;
+        shown += *p;
+    }
+    return shown;
+}
+
+// Every text line of the box's static controls that is wider than its control, with widths.
+std::string TextsWiderThanControls(HWND hBox)
+{
+    std::string found;
+    for (HWND hCtrl = ::GetWindow(hBox, GW_CHILD); hCtrl; hCtrl = ::GetWindow(hCtrl, GW_HWNDNEXT)) {
+        char szClass[16] = {};
+        ::GetClassNameA(hCtrl, szClass, sizeof szClass);
+        const std::string text = ShownText(hCtrl);
+        if (_stricmp(szClass, "Static") != 0 || text.empty() ||
+            (::GetWindowLongA(hCtrl, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            continue;
+        RECT client = {};
+        ::GetClientRect(hCtrl, &client);
+        HDC hDC = ::GetDC(hCtrl);
+        const HGDIOBJ hOld = ::SelectObject(hDC, reinterpret_cast<HFONT>(::SendMessageA(hCtrl, WM_GETFONT, 0, 0)));
+        SIZE size = {};
+        ::GetTextExtentPoint32A(hDC, text.c_str(), static_cast<int>(text.size()), &size);
+        ::SelectObject(hDC, hOld);
+        ::ReleaseDC(hCtrl, hDC);
+        if (size.cx > client.right)
+            found += "\"" + text + "\" " + std::to_string(size.cx) + " px in " + std::to_string(client.right) + " px; ";
+    }
+    return found;
+}
+
+// A box that measures its texts once it has set them up, and ends at once.
+template <class TBox>
+class CMeasuredBox : public TBox {
+public:
+    std::string m_strTooWide = "(not measured)";
+    std::string m_strOldCopyright;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        TBox::OnInitDialog();
+        m_strTooWide = TextsWiderThanControls(this->m_hWnd);
+        // The copyright line as it was, which wrapped out of sight: the measure must see it.
+        if (::SetDlgItemTextA(this->m_hWnd, IDC_COPYRIGHT, "Copyright \xA9 2001-2026 Kavrin-Projekt"))
+            m_strOldCopyright = TextsWiderThanControls(this->m_hWnd);
+        ::EndDialog(this->m_hWnd, IDOK);
+        return TRUE;
+    }
+};
+
+void CheckBoxTextsFit()
+{
+    CMeasuredBox<CAboutDlg> about;
+    about.DoModal();
+    Check(about.m_strTooWide.empty(), "every text of the About box fits its control", about.m_strTooWide);
+    Check(about.m_strOldCopyright.find("Copyright") != std::string::npos,
+          "a copyright line too wide for its control is seen", about.m_strOldCopyright);
+    CMeasuredBox<CWidmungDlg> widmung;
+    widmung.DoModal();
+    Check(widmung.m_strTooWide.empty(), "every text of the dedication box fits its control", widmung.m_strTooWide);
+}
+
 }  // namespace
 
 int main()
@@ -169,5 +244,6 @@ int main()
     CheckVersionInfo();
     CheckSystemLibraries();
     CheckClipboard();
+    CheckBoxTextsFit();
     return g_failed ? 1 : 0;
 }
