@@ -9,7 +9,7 @@ bool AfxSearchSystem32Only()
     const auto pfn = hKernel ? reinterpret_cast<SetDirs>(reinterpret_cast<void*>(
                                    ::GetProcAddress(hKernel, "SetDefaultDllDirectories")))
                              : nullptr;
-    return pfn && pfn(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return pfn != nullptr && pfn(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
 }
 
 HMODULE AfxLoadSystemLibrary(LPCSTR pszName)
