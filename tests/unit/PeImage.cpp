@@ -1,9 +1,12 @@
 #include "PeImage.h"
 
-#include <fstream>
-#include <iterator>
+#include "Bytes.h"
 
 namespace pe {
+
+using bytes::U16;
+using bytes::U32;
+using bytes::U64;
 
 namespace {
 
@@ -13,21 +16,6 @@ constexpr int kImportDirectory = 1;
 constexpr int kResourceDirectory = 2;
 constexpr int kDelayImportDirectory = 13;
 constexpr std::size_t kMaxNameLength = 1024;
-
-std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return static_cast<std::uint32_t>(U16(b, at)) | (static_cast<std::uint32_t>(U16(b, at + 2)) << 16);
-}
-
-std::uint64_t U64(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return static_cast<std::uint64_t>(U32(b, at)) | (static_cast<std::uint64_t>(U32(b, at + 4)) << 32);
-}
 
 }  // namespace
 
@@ -63,12 +51,10 @@ bool operator==(const ResourceId& a, const ResourceId& b)
 
 bool PeImage::Load(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Fail("cannot open " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    return Parse(std::move(bytes));
+    bytes::Bytes data = bytes::ReadFile(path);
+    if (data.empty())
+        return Fail("cannot read " + path);
+    return Parse(std::move(data));
 }
 
 bool PeImage::Parse(std::vector<std::uint8_t> bytes)

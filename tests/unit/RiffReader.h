@@ -2,34 +2,12 @@
 // parent, and RIFF/LIST chunks are read down to their leaves.
 #pragma once
 
-#include <cstdint>
-#include <fstream>
-#include <iterator>
+#include "Bytes.h"
+
 #include <string>
 #include <vector>
 
 namespace riff {
-
-inline std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline uint32_t U32(const std::vector<uint8_t>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-inline uint16_t U16(const std::vector<uint8_t>& b, size_t at)
-{
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
-
-inline std::string FourCc(const std::vector<uint8_t>& b, size_t at)
-{
-    return {b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4};
-}
 
 struct Chunk {
     std::string id;        // "RIFF", "LIST", "avih", "00dc", ...
@@ -59,9 +37,9 @@ inline bool Parse(const std::vector<uint8_t>& b, size_t begin, size_t end, std::
             return false;
         }
         Chunk c;
-        c.id = FourCc(b, at);
+        c.id = bytes::FourCc(b, at);
         c.header = at;
-        c.size = U32(b, at + 4);
+        c.size = bytes::U32(b, at + 4);
         c.data = at + 8;
         if (c.size > end - c.data) {
             error = "chunk " + c.id + " at " + std::to_string(at) + " overruns its parent";
@@ -73,7 +51,7 @@ inline bool Parse(const std::vector<uint8_t>& b, size_t begin, size_t end, std::
                 error = "list without type at " + std::to_string(at);
                 return false;
             }
-            c.listType = FourCc(b, c.data);
+            c.listType = bytes::FourCc(b, c.data);
             if (!Parse(b, c.data + 4, c.data + c.size, c.children, error))
                 return false;
         }

@@ -48,7 +48,7 @@ struct Clip {
     std::vector<RleFrame> frames;  // the picture after each frame
     std::string decodeError;
 
-    uint32_t U32(size_t at) const { return riff::U32(bytes, at); }
+    uint32_t U32(size_t at) const { return bytes::U32(bytes, at); }
 };
 
 const Clip& Load(const ClipFacts& facts)
@@ -58,7 +58,7 @@ const Clip& Load(const ClipFacts& facts)
     if (found != cache.end())
         return found->second;
     Clip& clip = cache[facts.file];
-    clip.bytes = riff::ReadFile(ResPath(facts.file));
+    clip.bytes = bytes::ReadFile(ResPath(facts.file));
     if (!riff::Parse(clip.bytes, 0, clip.bytes.size(), clip.top, clip.error))
         return clip;
     if (clip.top.size() != 1 || clip.top[0].id != "RIFF" || clip.top[0].listType != "AVI ") {
@@ -121,8 +121,8 @@ TEST_P(ClipTest, HoldsOneVideoStreamAndNoOther)
     EXPECT_EQ(streams, 1);
     const riff::Chunk* strh = Header("strh");
     ASSERT_TRUE(strh && Header("strf") && Header("avih"));
-    EXPECT_EQ(riff::FourCc(clip().bytes, strh->data), "vids");
-    EXPECT_EQ(riff::FourCc(clip().bytes, strh->data + 4), "mrle");
+    EXPECT_EQ(bytes::FourCc(clip().bytes, strh->data), "vids");
+    EXPECT_EQ(bytes::FourCc(clip().bytes, strh->data + 4), "mrle");
     for (const riff::Chunk& c : clip().movi->children)
         EXPECT_EQ(c.id, "00dc") << "at " << c.header;
 }
@@ -152,18 +152,18 @@ TEST_P(ClipTest, HeadersCarryTheClipsTimingSizeAndFormat)
     EXPECT_EQ(uint64_t{1000000} * facts.scale / facts.rate, facts.microSecPerFrame);
     EXPECT_EQ(c.U32(strh + 32), facts.frames);
     EXPECT_GE(c.U32(strh + 36), largest);
-    EXPECT_EQ(riff::U16(c.bytes, strh + 48), 0);
-    EXPECT_EQ(riff::U16(c.bytes, strh + 50), 0);
-    EXPECT_EQ(riff::U16(c.bytes, strh + 52), facts.width);
-    EXPECT_EQ(riff::U16(c.bytes, strh + 54), facts.height);
+    EXPECT_EQ(bytes::U16(c.bytes, strh + 48), 0);
+    EXPECT_EQ(bytes::U16(c.bytes, strh + 50), 0);
+    EXPECT_EQ(bytes::U16(c.bytes, strh + 52), facts.width);
+    EXPECT_EQ(bytes::U16(c.bytes, strh + 54), facts.height);
 
     const riff::Chunk* strf = Header("strf");
     EXPECT_EQ(strf->size, 40 + 4 * facts.colours);
     EXPECT_EQ(c.U32(strf->data), 40u);
     EXPECT_EQ(c.U32(strf->data + 4), static_cast<uint32_t>(facts.width));
     EXPECT_EQ(c.U32(strf->data + 8), static_cast<uint32_t>(facts.height));
-    EXPECT_EQ(riff::U16(c.bytes, strf->data + 12), 1);  // planes
-    EXPECT_EQ(riff::U16(c.bytes, strf->data + 14), 8);  // bits per pixel
+    EXPECT_EQ(bytes::U16(c.bytes, strf->data + 12), 1);  // planes
+    EXPECT_EQ(bytes::U16(c.bytes, strf->data + 14), 8);  // bits per pixel
     EXPECT_EQ(c.U32(strf->data + 16), 1u);              // BI_RLE8
     EXPECT_EQ(c.U32(strf->data + 32), facts.colours);
 }
@@ -177,7 +177,7 @@ TEST_P(ClipTest, IndexPointsAtEveryFrameAndMarksOnlyTheFirstAsKey)
     const size_t moviType = c.movi->data;
     for (size_t i = 0; i < chunks.size(); ++i) {
         const size_t entry = c.idx1->data + 16 * i;
-        EXPECT_EQ(riff::FourCc(c.bytes, entry), "00dc");
+        EXPECT_EQ(bytes::FourCc(c.bytes, entry), "00dc");
         EXPECT_EQ(c.U32(entry + 4), i == 0 ? 0x10u : 0u) << "flags of frame " << i;
         EXPECT_EQ(moviType + c.U32(entry + 8), chunks[i].header) << "offset of frame " << i;
         EXPECT_EQ(c.U32(entry + 12), chunks[i].size) << "length of frame " << i;
@@ -236,7 +236,7 @@ TEST(ClipFiles, GeneratorReproducesTheCommittedClips)
     const std::string command = std::string(KAVRIN_MAKE_CLIPS) + " " + dir + "/about.avi " + dir + "/widmung.avi";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     for (const char* file : {"about.avi", "widmung.avi"})
-        EXPECT_TRUE(riff::ReadFile(dir + "/" + file) == riff::ReadFile(ResPath(file))) << file << " differs";
+        EXPECT_TRUE(bytes::ReadFile(dir + "/" + file) == bytes::ReadFile(ResPath(file))) << file << " differs";
     std::filesystem::remove_all(dir);
 }
 

@@ -1,6 +1,6 @@
 // The committed icon file: its directory, the three images in their fixed order, and
 // the transparent background carried by the AND masks.
-#include "RiffReader.h"
+#include "Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 
 namespace {
 
-using riff::U16;
-using riff::U32;
+using bytes::U16;
+using bytes::U32;
 
 const std::string kIcon = std::string(KAVRIN_SOURCE_DIR) + "/res/Kavrin.ico";
 
@@ -43,7 +43,7 @@ class IconTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        bytes = riff::ReadFile(kIcon);
+        bytes = bytes::ReadFile(kIcon);
         ASSERT_GE(bytes.size(), 6u + 3 * 16);
         ASSERT_EQ(U16(bytes, 0), 0);  // reserved
         ASSERT_EQ(U16(bytes, 2), 1);  // icon, not cursor
@@ -137,7 +137,7 @@ TEST(IconFile, GeneratorReproducesTheCommittedIcon)
     const std::string path = ::testing::TempDir() + "kavrin_icon.ico";
     const std::string command = std::string(KAVRIN_MAKE_ICON) + " " + path;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    EXPECT_TRUE(riff::ReadFile(path) == riff::ReadFile(kIcon));
+    EXPECT_TRUE(bytes::ReadFile(path) == bytes::ReadFile(kIcon));
     std::filesystem::remove(path);
 }
 

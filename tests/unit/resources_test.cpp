@@ -1,22 +1,32 @@
-// Reads the resources back from the built Kavrin.exe and checks them byte for byte.
+// Reads the resources back from the built programs and checks them byte for byte.
 #include "PeImage.h"
+#include "PeResources.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <map>
-#include <ostream>
 #include <set>
 #include <sstream>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using bytes::ReadFile;
+using pe::Bytes;
+using pe::Cursor;
+using pe::DecodeDialog;
+using pe::DecodeIconGroup;
+using pe::Dialog;
+using pe::DialogItem;
+using pe::Elements;
+using pe::IconEntry;
+using pe::Lower;
+using pe::Narrow;
+using pe::Ord;
+using pe::ParseVersionNode;
+using pe::Text;
+using pe::VersionNode;
 
 constexpr std::uint16_t kGerman = 0x0407;
 constexpr std::uint16_t kRtIcon = 3;
@@ -32,281 +42,6 @@ std::string WindowsBuildDir()
 {
     const char* dir = std::getenv("KAVRIN_WINDOWS_DIR");
     return dir && *dir ? dir : KAVRIN_SOURCE_DIR "/build/windows";
-}
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string Narrow(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
-            out += buf;
-        }
-    }
-    return out;
-}
-
-// Little-endian reader over one resource; reading past the end yields zeros and sets overrun.
-class Cursor {
-public:
-    explicit Cursor(const Bytes& data) : m_data(data) {}
-
-    std::uint8_t U8()
-    {
-        if (m_pos >= m_data.size()) {
-            m_overrun = true;
-            return 0;
-        }
-        return m_data[m_pos++];
-    }
-    std::uint16_t U16()
-    {
-        const std::uint8_t low = U8();
-        return static_cast<std::uint16_t>(low | (U8() << 8));
-    }
-    std::uint32_t U32()
-    {
-        const std::uint16_t low = U16();
-        return low | (static_cast<std::uint32_t>(U16()) << 16);
-    }
-    std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
-
-    std::u16string Sz()
-    {
-        std::u16string text;
-        for (char16_t c = U16(); c != 0 && !m_overrun; c = U16())
-            text += c;
-        return text;
-    }
-    void AlignDword() { m_pos = std::min(m_data.size(), (m_pos + 3) & ~std::size_t(3)); }
-
-    std::size_t pos() const { return m_pos; }
-    bool overrun() const { return m_overrun; }
-    bool atEnd() const { return m_pos == m_data.size(); }
-
-private:
-    const Bytes& m_data;
-    std::size_t m_pos = 0;
-    bool m_overrun = false;
-};
-
-// A template field that is either an ordinal (0xFFFF, n) or a zero-terminated string.
-struct SzOrOrd {
-    bool isOrdinal = false;
-    std::uint16_t ordinal = 0;
-    std::u16string text;
-
-    friend bool operator==(const SzOrOrd& a, const SzOrOrd& b)
-    {
-        return a.isOrdinal == b.isOrdinal && a.ordinal == b.ordinal && a.text == b.text;
-    }
-    friend std::ostream& operator<<(std::ostream& os, const SzOrOrd& v)
-    {
-        return v.isOrdinal ? os << "#" << v.ordinal : os << '"' << Narrow(v.text) << '"';
-    }
-};
-
-SzOrOrd Ord(std::uint16_t n) { return {true, n, {}}; }
-SzOrOrd Text(const std::u16string& s) { return {false, 0, s}; }
-
-SzOrOrd ReadSzOrOrd(Cursor& c)
-{
-    const std::uint16_t first = c.U16();
-    if (first == 0xFFFF)
-        return Ord(c.U16());
-    std::u16string text;
-    for (char16_t ch = first; ch != 0 && !c.overrun(); ch = c.U16())
-        text += ch;
-    return Text(text);
-}
-
-struct DialogItem {
-    std::uint32_t helpId, exStyle, style;
-    std::int16_t x, y, cx, cy;
-    std::uint32_t id;
-    SzOrOrd windowClass, text;
-    std::uint16_t extraBytes;
-
-    friend bool operator==(const DialogItem& a, const DialogItem& b)
-    {
-        return a.helpId == b.helpId && a.exStyle == b.exStyle && a.style == b.style && a.x == b.x &&
-               a.y == b.y && a.cx == b.cx && a.cy == b.cy && a.id == b.id &&
-               a.windowClass == b.windowClass && a.text == b.text && a.extraBytes == b.extraBytes;
-    }
-    friend std::ostream& operator<<(std::ostream& os, const DialogItem& i)
-    {
-        return os << std::hex << "{help 0x" << i.helpId << " ex 0x" << i.exStyle << " style 0x"
-                  << i.style << std::dec << " at " << i.x << "," << i.y << " " << i.cx << "x"
-                  << i.cy << " id " << i.id << " class " << i.windowClass << " text " << i.text
-                  << " extra " << i.extraBytes << "}";
-    }
-};
-
-struct Dialog {
-    bool extended = false;
-    std::uint16_t version = 0, signature = 0;
-    std::uint32_t helpId = 0, exStyle = 0, style = 0;
-    std::int16_t x = 0, y = 0, cx = 0, cy = 0;
-    SzOrOrd menu, windowClass;
-    std::u16string title;
-    std::uint16_t pointSize = 0, weight = 0;
-    std::uint8_t italic = 0, charset = 0;
-    std::u16string face;
-    std::vector<DialogItem> items;
-    bool overrun = false;
-    bool atEnd = false;
-};
-
-// Decodes DLGTEMPLATE or DLGTEMPLATEEX with its items.
-Dialog DecodeDialog(const Bytes& data)
-{
-    Cursor c(data);
-    Dialog d;
-    const std::uint16_t w0 = c.U16();
-    const std::uint16_t w1 = c.U16();
-    d.extended = w0 == 1 && w1 == 0xFFFF;
-    std::uint16_t count = 0;
-    if (d.extended) {
-        d.version = w0;
-        d.signature = w1;
-        d.helpId = c.U32();
-        d.exStyle = c.U32();
-        d.style = c.U32();
-    } else {
-        d.style = w0 | (static_cast<std::uint32_t>(w1) << 16);
-        d.exStyle = c.U32();
-    }
-    count = c.U16();
-    d.x = c.S16();
-    d.y = c.S16();
-    d.cx = c.S16();
-    d.cy = c.S16();
-    d.menu = ReadSzOrOrd(c);
-    d.windowClass = ReadSzOrOrd(c);
-    d.title = c.Sz();
-    if (d.style & 0x40) {  // DS_SETFONT
-        d.pointSize = c.U16();
-        if (d.extended) {
-            d.weight = c.U16();
-            d.italic = c.U8();
-            d.charset = c.U8();
-        }
-        d.face = c.Sz();
-    }
-    for (std::uint16_t i = 0; i < count && !c.overrun(); ++i) {
-        c.AlignDword();
-        DialogItem item{};
-        if (d.extended) {
-            item.helpId = c.U32();
-            item.exStyle = c.U32();
-            item.style = c.U32();
-        } else {
-            item.style = c.U32();
-            item.exStyle = c.U32();
-        }
-        item.x = c.S16();
-        item.y = c.S16();
-        item.cx = c.S16();
-        item.cy = c.S16();
-        item.id = d.extended ? c.U32() : c.U16();
-        item.windowClass = ReadSzOrOrd(c);
-        item.text = ReadSzOrOrd(c);
-        item.extraBytes = c.U16();
-        for (std::uint16_t k = 0; k < item.extraBytes; ++k)
-            c.U8();
-        d.items.push_back(item);
-    }
-    d.overrun = c.overrun();
-    c.AlignDword();
-    d.atEnd = c.atEnd();
-    return d;
-}
-
-// One node of a VS_VERSIONINFO tree.
-struct VersionNode {
-    std::u16string key;
-    std::uint16_t type = 0;
-    std::uint16_t valueLength = 0;
-    Bytes value;
-    std::vector<VersionNode> children;
-
-    // A text value without its terminating zero.
-    std::u16string Text() const
-    {
-        std::u16string text;
-        for (std::size_t i = 0; i + 1 < value.size(); i += 2)
-            text += static_cast<char16_t>(value[i] | (value[i + 1] << 8));
-        if (!text.empty() && text.back() == u'\0')
-            text.pop_back();
-        return text;
-    }
-};
-
-// Parses the node at `at`; false when a length runs outside its parent.
-bool ParseVersionNode(const Bytes& data, std::size_t at, std::size_t end, VersionNode& node)
-{
-    auto u16 = [&](std::size_t p) { return static_cast<std::uint16_t>(data[p] | (data[p + 1] << 8)); };
-    if (at + 6 > end)
-        return false;
-    const std::size_t length = u16(at);
-    if (length < 6 || at + length > end)
-        return false;
-    const std::size_t nodeEnd = at + length;
-    node.valueLength = u16(at + 2);
-    node.type = u16(at + 4);
-    std::size_t p = at + 6;
-    for (; p + 2 <= nodeEnd && u16(p) != 0; p += 2)
-        node.key += static_cast<char16_t>(u16(p));
-    p = (p + 2 + 3) & ~std::size_t(3);
-    const std::size_t valueBytes = node.type == 1 ? 2u * node.valueLength : node.valueLength;
-    if (p + valueBytes > nodeEnd)
-        return false;
-    node.value.assign(data.begin() + static_cast<std::ptrdiff_t>(p),
-                      data.begin() + static_cast<std::ptrdiff_t>(p + valueBytes));
-    p = (p + valueBytes + 3) & ~std::size_t(3);
-    while (p < nodeEnd) {
-        VersionNode child;
-        if (!ParseVersionNode(data, p, nodeEnd, child))
-            return false;
-        p = (p + u16(p) + 3) & ~std::size_t(3);
-        node.children.push_back(std::move(child));
-    }
-    return true;
-}
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return s;
-}
-
-// Attributes of every element named `tag` in a manifest, in document order.
-std::vector<std::map<std::string, std::string>> Elements(const std::string& xml, const std::string& tag)
-{
-    std::vector<std::map<std::string, std::string>> found;
-    const std::string open = "<" + tag;
-    for (std::size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1)) {
-        const char after = xml[at + open.size()];
-        if (after != ' ' && after != '\n' && after != '/' && after != '>')
-            continue;
-        const std::size_t close = xml.find('>', at);
-        std::istringstream attrs(xml.substr(at + open.size(), close - at - open.size()));
-        std::map<std::string, std::string> element;
-        std::string name, value;
-        while (std::getline(attrs >> std::ws, name, '=') && std::getline(attrs.ignore(1), value, '"'))
-            element[name] = value;
-        found.push_back(element);
-    }
-    return found;
 }
 
 class KavrinResources : public ::testing::Test {
@@ -345,34 +80,6 @@ protected:
 std::string KavrinResources::s_path;
 pe::PeImage* KavrinResources::s_image = nullptr;
 bool KavrinResources::s_loaded = false;
-
-struct IconEntry {
-    unsigned width, height, colours, planes, bitCount;
-    std::uint32_t bytes;
-    std::uint16_t id;
-};
-
-std::vector<IconEntry> DecodeIconGroup(const Bytes& data)
-{
-    Cursor c(data);
-    std::vector<IconEntry> entries;
-    if (c.U16() != 0 || c.U16() != 1)
-        return entries;
-    const std::uint16_t count = c.U16();
-    for (std::uint16_t i = 0; i < count && !c.overrun(); ++i) {
-        IconEntry e{};
-        e.width = c.U8();
-        e.height = c.U8();
-        e.colours = c.U8();
-        c.U8();
-        e.planes = c.U16();
-        e.bitCount = c.U16();
-        e.bytes = c.U32();
-        e.id = c.U16();
-        entries.push_back(e);
-    }
-    return c.overrun() || !c.atEnd() ? std::vector<IconEntry>() : entries;
-}
 
 }  // namespace
 
@@ -699,14 +406,30 @@ void ExpectManifest(const pe::PeImage& image, const ProgramDeclarations& program
 
 }  // namespace
 
-TEST(ProgramResources, BothProgramsDeclareTheirVersionAndEveryWindows)
+// Both programs, each read once.
+const pe::PeImage& Program(const ProgramDeclarations& program)
+{
+    static std::map<std::string, pe::PeImage> images;
+    auto [it, fresh] = images.try_emplace(program.file);
+    if (fresh) {
+        EXPECT_TRUE(it->second.Load(WindowsBuildDir() + "/" + program.file + ".exe")) << it->second.error();
+    }
+    return it->second;
+}
+
+TEST(ProgramResources, BothVersionBlocksHaveTheSameNumbersAndTheirOwnNames)
 {
     for (const ProgramDeclarations& program : kPrograms) {
         SCOPED_TRACE(program.file);
-        pe::PeImage image;
-        ASSERT_TRUE(image.Load(WindowsBuildDir() + "/" + program.file + ".exe")) << image.error();
-        ExpectVersionBlock(image, program);
-        ExpectManifest(image, program);
+        ExpectVersionBlock(Program(program), program);
+    }
+}
+
+TEST(ProgramResources, BothManifestsDeclareEveryWindowsAsInvoker)
+{
+    for (const ProgramDeclarations& program : kPrograms) {
+        SCOPED_TRACE(program.file);
+        ExpectManifest(Program(program), program);
     }
 }
 
