@@ -18,6 +18,15 @@ using bytes::Cursor;
 // ASCII as it is, every other character as \uXXXX, for messages.
 std::string Narrow(const std::u16string& text);
 
+// A Windows-1252 text without the bytes 0x80-0x9F as the UTF-16 that resources hold.
+inline std::u16string Widen(const std::string& text)
+{
+    std::u16string wide;
+    for (char c : text)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
+}
+
 // A template field that is either an ordinal (0xFFFF, n) or a zero-terminated string.
 struct SzOrOrd {
     bool isOrdinal = false;

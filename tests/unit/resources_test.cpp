@@ -1,4 +1,5 @@
 // Reads the resources back from the built programs and checks them byte for byte.
+#include "../Expected.h"
 #include "PeImage.h"
 #include "PeResources.h"
 
@@ -27,6 +28,7 @@ using pe::Ord;
 using pe::ParseVersionNode;
 using pe::Text;
 using pe::VersionNode;
+using pe::Widen;
 
 constexpr std::uint16_t kGerman = 0x0407;
 constexpr std::uint16_t kRtIcon = 3;
@@ -170,14 +172,14 @@ void ExpectBoxHeader(const Dialog& d, int cx, int cy, const std::u16string& titl
 TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
 {
     const Dialog d = DecodeDialog(Get(kRtDialog, 100).data);
-    ExpectBoxHeader(d, 178, 87, u"Info \u00FCber Kavrin");
+    ExpectBoxHeader(d, 178, 87, Widen(expected::kAboutTitle));
 
     const std::vector<DialogItem> expected = {
         {0, 0, 0x50000003, 106, 47, 20, 20, 1004, Ord(0x82), Ord(128), 0},
         {0, 0, 0x50030001, 88, 71, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
         {0, 0, 0x50020080, 73, 4, 102, 8, 1011, Ord(0x82), Text(u"Kavrin Version x.x"), 0},
         {0, 0, 0x50020000, 73, 14, 102, 8, 1022, Ord(0x82), Text(u"Copyright (C) 2001"), 0},
-        {0, 0, 0x50020000, 73, 34, 101, 8, 1023, Ord(0x82), Text(u"feedback@kavrin.example"), 0},
+        {0, 0, 0x50020000, 73, 34, 101, 8, 1023, Ord(0x82), Text(Widen(expected::kFeedback)), 0},
         {0, 0, 0x50020080, 73, 24, 102, 8, 1009, Ord(0x82), Text(u""), 0},
         {0, 0, 0x50020100, 3, 4, 66, 79, 1012, Ord(0x82), Text(u""), 0},
     };
@@ -189,7 +191,7 @@ TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
 TEST_F(KavrinResources, DedicationTemplateIsClassicWithThreeControls)
 {
     const Dialog d = DecodeDialog(Get(kRtDialog, 152).data);
-    ExpectBoxHeader(d, 221, 159, u"Widmung");
+    ExpectBoxHeader(d, 221, 159, Widen(expected::kWidmungTitle));
 
     const std::vector<DialogItem> expected = {
         {0, 0, 0x50010001, 85, 144, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
@@ -210,7 +212,7 @@ TEST_F(KavrinResources, StringTableHoldsOnlyTheAboutItem)
         for (std::uint16_t n = c.U16(); n > 0 && !c.overrun(); --n)
             text += static_cast<char16_t>(c.U16());
         if (i == 5) {
-            EXPECT_EQ(text, u"Inf&o \u00FCber Kavrin...");
+            EXPECT_EQ(text, Widen(expected::kAboutItem));
             ASSERT_GT(text.size(), 6u);
             EXPECT_EQ(static_cast<unsigned>(text[6]), 0x00FCu) << "u-umlaut as UTF-16";
         } else {
@@ -301,6 +303,12 @@ const ProgramDeclarations kPrograms[] = {
     {"KavrinReport", u"Kavrin-Bericht f\u00FCr die Konsole", u"KavrinReport", u"KavrinReport.EXE", 0},
 };
 
+// Two 16-bit version numbers as the fixed part holds them, the first in the high half.
+constexpr std::uint32_t Pair(unsigned high, unsigned low)
+{
+    return static_cast<std::uint32_t>(high << 16 | low);
+}
+
 void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& program)
 {
     const Bytes& data = OnlyResource(image, kRtVersion, 1);
@@ -313,8 +321,10 @@ void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& pro
     Cursor fixed(root.value);
     const std::uint32_t expectedFixed[13] = {
         0xFEEF04BD, 0x00010000,  // signature, structure version
-        0x00020000, 0x00000003,  // file version 2.0.0.3
-        0x00010000, 0x00000001,  // product version 1.0.0.1
+        Pair(expected::kFileVersion[0], expected::kFileVersion[1]),
+        Pair(expected::kFileVersion[2], expected::kFileVersion[3]),
+        Pair(expected::kProductVersion[0], expected::kProductVersion[1]),
+        Pair(expected::kProductVersion[2], expected::kProductVersion[3]),
         0x3F,       0x28,        // flags mask, flags (private and special build)
         0x4,        0x1,  0,     // Windows 32, application, no subtype
         0,          0,           // no date
@@ -330,17 +340,17 @@ void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& pro
     EXPECT_EQ(table.key, u"040704b0");
 
     const std::vector<std::pair<std::u16string, std::u16string>> expected = {
-        {u"Comments", u"Release 16.07.2001"},
-        {u"CompanyName", u"Kavrin-Projekt"},
+        {u"Comments", Widen(expected::kComment)},
+        {u"CompanyName", Widen(expected::kCompany)},
         {u"FileDescription", program.description},
-        {u"FileVersion", u"2, 0, 0, 3"},
+        {u"FileVersion", Widen(expected::VersionText(expected::kFileVersion, ", "))},
         {u"InternalName", program.internalName},
-        {u"LegalCopyright", u"\u00A9 2001-2026 Kavrin-Projekt"},
+        {u"LegalCopyright", Widen(expected::kCopyright)},
         {u"LegalTrademarks", u" "},
         {u"OriginalFilename", program.originalName},
-        {u"PrivateBuild", u"Systeminfo"},
-        {u"ProductName", u"Anwendung Kavrin"},
-        {u"ProductVersion", u"1, 0, 0, 1"},
+        {u"PrivateBuild", Widen(expected::kPrivateBuild)},
+        {u"ProductName", Widen(expected::kProductName)},
+        {u"ProductVersion", Widen(expected::VersionText(expected::kProductVersion, ", "))},
         {u"SpecialBuild", u" "},
     };
     ASSERT_EQ(table.children.size(), expected.size());
@@ -384,7 +394,7 @@ void ExpectManifest(const pe::PeImage& image, const ProgramDeclarations& program
     int commonControls = 0;
     for (auto& e : Elements(xml, "assemblyIdentity")) {
         if (e["name"] != "Microsoft.Windows.Common-Controls") {
-            EXPECT_EQ(e["version"], "2.0.0.3") << e["name"];
+            EXPECT_EQ(e["version"], expected::VersionText(expected::kFileVersion)) << e["name"];
             continue;
         }
         ++commonControls;

@@ -1,5 +1,6 @@
 // Checks of the class layer and the application services inside a real Windows process
 // (run under Wine by tests/win/run.sh). Prints "ok - …" / "not ok - …" lines.
+#include "../Expected.h"
 #include "AboutDlg.h"
 #include "Applikation.h"
 #include "SysInfoApp.h"
@@ -85,7 +86,7 @@ void CheckNamesAndStrings()
     Check(std::strcmp(AfxGetAppName(), "afx_checks") == 0, "application name is the file name without extension",
           AfxGetAppName());
     CString str("alt");
-    Check(str.LoadString(IDS_ABOUTBOX) != FALSE && std::strcmp(str, "Inf&o \xFC" "ber Kavrin...") == 0,
+    Check(str.LoadString(IDS_ABOUTBOX) != FALSE && str == expected::kAboutItem,
           "string 101 in the ANSI code page", static_cast<LPCTSTR>(str));
     Check(str.LoadString(4711) == FALSE && str.IsEmpty(), "a missing string loads as empty");
     Check(theApp.LoadIcon(IDR_MAINFRAME) != nullptr, "the icon group loads");
@@ -96,11 +97,11 @@ void CheckVersionInfo()
     CString strFile, strProduct, strComment, strCopyright;
     const bool bResult = theApp.GetVersionInfo(strFile, strProduct, strComment, strCopyright);
     Check(bResult, "own version resource read");
-    Check(std::strcmp(strFile, "2.0.0.3") == 0, "file version", static_cast<LPCTSTR>(strFile));
-    Check(std::strcmp(strProduct, "1.0.0.1") == 0, "product version", static_cast<LPCTSTR>(strProduct));
-    Check(std::strcmp(strComment, "Release 16.07.2001") == 0, "comment", static_cast<LPCTSTR>(strComment));
-    Check(std::strcmp(strCopyright, "\xA9 2001-2026 Kavrin-Projekt") == 0, "copyright line",
-          static_cast<LPCTSTR>(strCopyright));
+    Check(strFile == expected::VersionText(expected::kFileVersion).c_str(), "file version", static_cast<LPCTSTR>(strFile));
+    Check(strProduct == expected::VersionText(expected::kProductVersion).c_str(), "product version",
+          static_cast<LPCTSTR>(strProduct));
+    Check(strComment == expected::kComment, "comment", static_cast<LPCTSTR>(strComment));
+    Check(strCopyright == expected::kCopyright, "copyright line", static_cast<LPCTSTR>(strCopyright));
 }
 
 void CheckSystemLibraries()
@@ -215,7 +216,8 @@ protected:
         TBox::OnInitDialog();
         m_strTooWide = TextsWiderThanControls(this->m_hWnd);
         // The copyright line as it was, which wrapped out of sight: the measure must see it.
-        if (::SetDlgItemTextA(this->m_hWnd, IDC_COPYRIGHT, "Copyright \xA9 2001-2026 Kavrin-Projekt"))
+        const std::string strOld = std::string("Copyright ") + expected::kCopyright;
+        if (::SetDlgItemTextA(this->m_hWnd, IDC_COPYRIGHT, strOld.c_str()))
             m_strOldCopyright = TextsWiderThanControls(this->m_hWnd);
         ::EndDialog(this->m_hWnd, IDOK);
         return TRUE;
