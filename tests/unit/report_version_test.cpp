@@ -80,6 +80,21 @@ TEST(ReportVersion, PlatformNames)
     EXPECT_EQ(PlatformLine(2, 10, 0), "Plattform: Windows NT");
     EXPECT_EQ(PlatformLine(3, 10, 0), "Plattform: ");
     EXPECT_EQ(PlatformLine(0xFFFFFFFF, 1, 0), "Plattform: ");
+    // Compared unsigned: 2^31 and more are large numbers, not negative ones.
+    EXPECT_EQ(PlatformLine(0x80000002, 10, 0), "Plattform: ");
+    EXPECT_EQ(PlatformLine(1, 0x80000000, 0), "Plattform: Windows 98");
+    EXPECT_EQ(PlatformLine(1, 4, 0x80000000), "Plattform: Windows 98");
+}
+
+TEST(ReportVersion, ServicePackZeroZeroIsStillWritten)
+{
+    FakePlatform fake = NtFour();
+    std::strcpy(fake.version.szCSDVersion, "");
+    fake.version.wServicePackMajor = 0;
+    EXPECT_EQ(VersionSection(fake),
+              kHeader +
+                  "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
+                  "MinorVersion: 0 (0x00)\r\nVersion: \r\nService Pack 0.0\n\r\n\r\n");
 }
 
 TEST(ReportVersion, NumbersAndTexts)
