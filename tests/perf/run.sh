@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The performance record's figures, each against its floor, in one run:
-#   1. Kavrin.exe start until the whole report is shown, against an empty dialog;
+#   1. Kavrin.exe start until the whole report is shown, against its three floors;
 #   2. KavrinReport.exe end to end, against a console program that prints nothing;
 #   3. the size of Kavrin.exe;
 #   4. the report with a 32,767-character PATH against an empty PATH, natively.
@@ -12,29 +12,39 @@ ROOT=${1:-build}
 RUNS=${2:-10}
 case "$ROOT" in /*) ;; *) ROOT="$PWD/$ROOT" ;; esac
 BIN="$ROOT/windows"
-WINE=/usr/lib/wine/wine64
+OUT="$ROOT/perf"
+mkdir -p "$OUT"
+
+. tests/e2e/wine_env.sh
+
+for exe in Kavrin.exe KavrinReport.exe floor_dialog.exe floor_console.exe startup_bench.exe; do
+    [ -f "$BIN/$exe" ] || { echo "missing $BIN/$exe: build first" >&2; exit 1; }
+done
+wine_start || exit 1
+"$WINESERVER" -p   # one server for all starts, as in a user's session
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
-echo "== 1. start-up of Kavrin.exe against an empty dialog (median of $RUNS)"
-tests/e2e/bench_startup.sh "$ROOT" "$RUNS" | tail -1
+echo "== load before measuring: $(uptime | sed 's/.*load average/load average/')"
+
+echo "== 1. start-up of Kavrin.exe against its floors (median of $RUNS)"
+wine_run 900 "$BIN/startup_bench.exe" "$RUNS" >"$OUT/startup.txt"
+rc=$?
+tr -d '\r' <"$OUT/startup.txt"
+[ $rc -eq 0 ] || { echo "startup_bench.exe failed (exit $rc)"; exit 1; }
 
 echo "== 2. KavrinReport.exe end to end against an empty console program (median of $((RUNS * 2)))"
-export WINEPREFIX="$ROOT/wine" WINEDEBUG=-all
-[ -d "$WINEPREFIX/drive_c" ] || "$WINE" wineboot -i >/dev/null 2>&1
-/usr/lib/wine/wineserver -p   # keep one server for all runs, as a user's session would
 "$WINE" "$BIN/floor_console.exe"; "$WINE" "$BIN/KavrinReport.exe" >/dev/null   # warm
-: >"$ROOT/perf-report.txt"; : >"$ROOT/perf-floor.txt"
+: >"$OUT/report.txt"; : >"$OUT/floor.txt"
 for _ in $(seq $((RUNS * 2))); do
-    for pair in "KavrinReport.exe:perf-report.txt" "floor_console.exe:perf-floor.txt"; do
+    for pair in "KavrinReport.exe:report.txt" "floor_console.exe:floor.txt"; do
         start=$(date +%s%N)
-        "$WINE" "$BIN/${pair%%:*}" >/dev/null
-        echo $(( ($(date +%s%N) - start) / 1000 )) >>"$ROOT/${pair#*:}"
+        wine_run 60 "$BIN/${pair%%:*}" >/dev/null
+        echo $(( ($(date +%s%N) - start) / 1000 )) >>"$OUT/${pair#*:}"
     done
 done
-/usr/lib/wine/wineserver -k
-report=$(median <"$ROOT/perf-report.txt")
-floor=$(median <"$ROOT/perf-floor.txt")
+report=$(median <"$OUT/report.txt")
+floor=$(median <"$OUT/floor.txt")
 awk -v r="$report" -v f="$floor" \
     'BEGIN {printf "KavrinReport %.1f ms, floor %.1f ms, ratio %.2f\n", r / 1000, f / 1000, r / f}'
 
