@@ -1583,66 +1583,13 @@ void Screenshots(const std::string& dir)
         ExpectEnd(k);
 }
 
-// Time from CreateProcess until a program is ready: Kavrin's window visible with the whole
-// report, the floor's window visible.
-double TimeStart(const char* exe, const char* title, size_t reportLength)
-{
-    const double t0 = NowMs();
-    PROCESS_INFORMATION pi;
-    if (!StartProgram(exe, pi))
-        return -1;
-    CHandle process(pi.hProcess), thread(pi.hThread);
-    HWND hWnd = nullptr;
-    const bool ready = WaitFor([&] {
-        if (!hWnd)
-            hWnd = FindTopWindow(pi.dwProcessId, title);
-        DWORD_PTR len = 0;
-        return hWnd != nullptr && (reportLength == 0 ||
-                        (SendTimeout(GetDlgItem(hWnd, IDC_REPORT), WM_GETTEXTLENGTH, 0, 0, &len) &&
-                         len == reportLength));
-    });
-    const double t = NowMs() - t0;
-    if (hWnd)
-        PostMessageA(hWnd, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, kWaitMs) != WAIT_OBJECT_0)
-        TerminateProcess(pi.hProcess, 99);
-    if (!ready)
-        Fault("%s was not ready within %lu ms", exe, kWaitMs);
-    return ready ? t : -1;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-void Bench(int runs)
-{
-    const std::string report = ExpectedReport();
-    if (report.empty())
-        return;
-    std::vector<double> kavrin, floor;
-    for (int i = 0; i < runs && !g_faults; ++i) {
-        kavrin.push_back(TimeStart("Kavrin.exe", "Kavrin", report.size()));
-        floor.push_back(TimeStart("floor_dialog.exe", "Floor", 0));
-        std::printf("run %2d: Kavrin %7.1f ms, floor %7.1f ms\n", i + 1, kavrin.back(), floor.back());
-    }
-    if (g_faults)
-        return;
-    const double mk = Median(kavrin), mf = Median(floor);
-    std::printf("median of %d: Kavrin %.1f ms, floor %.1f ms, ratio %.2f\n", runs, mk, mf, mk / mf);
-}
-
 int Usage()
 {
     std::puts("usage: kavrin_e2e CHECK\n"
               "  window | copy | typed | busy | resize | minsize | leak | menuclick\n"
               "  about | syscommands | help | f1 | rdblclick | aboutleak | soak\n"
               "  othername DIR | planted DIR | plantcontrol DIR | screenshots DIR\n"
-              "  end ok|okcommand|enter|escape|space|close|sysclose|wait\n"
-              "  bench [RUNS]");
+              "  end ok|okcommand|enter|escape|space|close|sysclose|wait");
     return 2;
 }
 
@@ -1674,7 +1621,6 @@ int main(int argc, char** argv)
     else if (check == "plantcontrol" && !arg.empty()) CheckPlantControl(WindowsPath(arg));
     else if (check == "screenshots" && !arg.empty()) Screenshots(arg);
     else if (check == "end" && !arg.empty()) CheckEnd(arg);
-    else if (check == "bench")   Bench(arg.empty() ? 10 : std::atoi(arg.c_str()));
     else                         return Usage();
     return g_faults ? 1 : 0;
 }
