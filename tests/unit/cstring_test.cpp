@@ -22,12 +22,16 @@ TEST(CString, AssignAppendAndAccess)
     EXPECT_STREQ(static_cast<LPCTSTR>(s), "");
 }
 
-TEST(CString, ConversionHandsOutTheStoredTextWithoutCopying)
+TEST(CString, ConversionGivesAZeroTerminatedTextEvenWhenEmpty)
 {
+    const CString empty;
+    const char* p = empty;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(*p, '\0');
     CString s("xyz");
-    const char* p1 = s;
-    const char* p2 = s;
-    EXPECT_EQ(p1, p2);
+    s.Format("%s", "ab");
+    const char* q = s;
+    EXPECT_EQ(std::string(q, 3), std::string("ab\0", 3));
 }
 
 TEST(CString, FormatFollowsPrintfForTheReportsDirectives)
