@@ -4,11 +4,13 @@
 #include "AboutDlg.h"
 #include "Applikation.h"
 #include "SysInfoApp.h"
+#include "SysInfoDlg.h"
 #include "afxres.h"
 #include "resource.h"
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -203,37 +205,68 @@ std::string TextsWiderThanControls(HWND hBox)
     return found;
 }
 
-// A box that measures its texts once it has set them up, and ends at once.
-template <class TBox>
-class CMeasuredBox : public TBox {
+// A dialog that runs inspect once its OnInitDialog has set it up, and ends at once.
+template <class TDlg>
+class CInspected : public TDlg {
 public:
-    std::string m_strTooWide = "(not measured)";
-    std::string m_strOldCopyright;
+    explicit CInspected(std::function<void(HWND)> inspect) : m_inspect(std::move(inspect)) {}
 
 protected:
     BOOL OnInitDialog() override
     {
-        TBox::OnInitDialog();
-        m_strTooWide = TextsWiderThanControls(this->m_hWnd);
-        // The copyright line as it was, which wrapped out of sight: the measure must see it.
-        const std::string strOld = std::string("Copyright ") + expected::kCopyright;
-        if (::SetDlgItemTextA(this->m_hWnd, IDC_COPYRIGHT, strOld.c_str()))
-            m_strOldCopyright = TextsWiderThanControls(this->m_hWnd);
+        TDlg::OnInitDialog();
+        m_inspect(this->m_hWnd);
         ::EndDialog(this->m_hWnd, IDOK);
         return TRUE;
     }
+
+private:
+    std::function<void(HWND)> m_inspect;
 };
 
 void CheckBoxTextsFit()
 {
-    CMeasuredBox<CAboutDlg> about;
+    std::string strTooWide = "(not measured)", strOldCopyright;
+    CInspected<CAboutDlg> about([&](HWND hBox) {
+        strTooWide = TextsWiderThanControls(hBox);
+        // The copyright line as it was, which wrapped out of sight: the measure must see it.
+        const std::string strOld = std::string("Copyright ") + expected::kCopyright;
+        if (::SetDlgItemTextA(hBox, IDC_COPYRIGHT, strOld.c_str()))
+            strOldCopyright = TextsWiderThanControls(hBox);
+    });
     about.DoModal();
-    Check(about.m_strTooWide.empty(), "every text of the About box fits its control", about.m_strTooWide);
-    Check(about.m_strOldCopyright.find("Copyright") != std::string::npos,
-          "a copyright line too wide for its control is seen", about.m_strOldCopyright);
-    CMeasuredBox<CWidmungDlg> widmung;
+    Check(strTooWide.empty(), "every text of the About box fits its control", strTooWide);
+    Check(strOldCopyright.find("Copyright") != std::string::npos, "a copyright line too wide for its control is seen",
+          strOldCopyright);
+    strTooWide = "(not measured)";
+    CInspected<CWidmungDlg> widmung([&](HWND hBox) { strTooWide = TextsWiderThanControls(hBox); });
     widmung.DoModal();
-    Check(widmung.m_strTooWide.empty(), "every text of the dedication box fits its control", widmung.m_strTooWide);
+    Check(strTooWide.empty(), "every text of the dedication box fits its control", strTooWide);
+}
+
+// The main window's system menu ends with a separator and the About item; its drag icon is
+// the icon it shows.
+void CheckMainWindowMenuAndIcon()
+{
+    std::string strLast = "(not run)";
+    bool bSeparator = false;
+    LRESULT drag = 0, big = 0, small = 0;
+    CInspected<CSysInfoDlg> dlg([&](HWND hWnd) {
+        HMENU hMenu = ::GetSystemMenu(hWnd, FALSE);
+        const int n = hMenu ? ::GetMenuItemCount(hMenu) : 0;
+        char szText[64] = {};
+        if (n >= 2 && ::GetMenuItemID(hMenu, n - 1) == IDM_ABOUTBOX)
+            ::GetMenuStringA(hMenu, static_cast<UINT>(n - 1), szText, sizeof szText, MF_BYPOSITION);
+        strLast = szText;
+        bSeparator = n >= 2 && (::GetMenuState(hMenu, static_cast<UINT>(n - 2), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        drag = ::SendMessageA(hWnd, WM_QUERYDRAGICON, 0, 0);
+        big = ::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0);
+        small = ::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0);
+    });
+    dlg.DoModal();
+    Check(strLast == expected::kAboutItem, "the system menu's last item is the About item", strLast);
+    Check(bSeparator, "a separator stands before the About item");
+    Check(drag != 0 && drag == big && drag == small, "the drag icon is the window's big and small icon");
 }
 
 }  // namespace
@@ -247,5 +280,6 @@ int main()
     CheckSystemLibraries();
     CheckClipboard();
     CheckBoxTextsFit();
+    CheckMainWindowMenuAndIcon();
     return g_failed ? 1 : 0;
 }
