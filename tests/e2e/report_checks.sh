@@ -131,6 +131,16 @@ expect_body() {
     done
 }
 
+# expect_version_info BUILD MAJOR MINOR CSD SP_MAJOR SP_MINOR: section 1's body for these values.
+expect_version_info() {
+    expect_body 0 "Plattform: Windows NT" \
+        "Build: $1 (0x$(printf %x "$1"))" \
+        "MajorVersion: $2 (0x$(printf %02x "$2"))" \
+        "MinorVersion: $3 (0x$(printf %02x "$3"))" \
+        "Version: $4" \
+        "Service Pack $5.$6<LF>"
+}
+
 check_values() {
     local major=${REG_VERSION%%.*} minor=${REG_VERSION#*.} sp=$((REG_SP))
     local n=${ENVV[NUMBER_OF_PROCESSORS]:-0} level=${ENVV[PROCESSOR_LEVEL]:-0}
@@ -138,12 +148,8 @@ check_values() {
     local swap=$'Die Mauskn\xf6pfe sind nicht vertauscht.'
     [ "$REG_SWAP" = 1 ] && swap=$'Die Mauskn\xf6pfe sind vertauscht.'
 
-    expect_body 0 "Plattform: Windows NT" \
-        "Build: $REG_BUILD (0x$(printf %x "$REG_BUILD"))" \
-        "MajorVersion: $major (0x$(printf %02x "$major"))" \
-        "MinorVersion: $minor (0x$(printf %02x "$minor"))" \
-        "Version: $REG_CSD" \
-        "Service Pack $((sp >> 8)).$((sp & 255))<LF>" || return 1
+    expect_version_info "$REG_BUILD" "$major" "$minor" "$REG_CSD" $((sp >> 8)) $((sp & 255)) ||
+        return 1
 
     expect_body 1 "Computername: ${ENVV[COMPUTERNAME]-?}" "Username: ${ENVV[USERNAME]-?}" \
         "System-Verzeichnis: ${ENVV[WINDIR]-?}\\system32" \
