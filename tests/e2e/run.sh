@@ -17,6 +17,7 @@ mkdir -p "$OUT"
 . "$HERE/wine_env.sh"
 . "$HERE/report_checks.sh"
 . "$HERE/x_steps.sh"
+. "$HERE/versions.sh"
 
 passed=0
 failed=0
@@ -142,6 +143,9 @@ if ! wine_start >"$OUT/wine.why"; then
     echo "e2e: $passed passed, $failed failed"
     exit 1
 fi
+
+# Section 1 under every Windows version Wine offers; first, as it resets the prefix's version.
+version_matrix
 
 # The console report: plain environment, a PATH of several thousand characters, and a PATH
 # holding printf directives.

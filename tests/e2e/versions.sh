@@ -1,0 +1,86 @@
+# The Windows version matrix; sourced by run.sh (uses BIN, OUT, WINEPREFIX, wine_run, selected,
+# pass, fail, and check_frame and expect_version_info of report_checks.sh).
+# Under each version Wine offers a 64-bit prefix, section 1 of the window must equal KavrinReport's
+# (the driver's window check compares the whole text), and KavrinReport's must hold what
+# version_probe.exe, which carries the same manifest, is told.
+
+# Each version as winecfg names it, with the major.minor it presents to a program whose manifest
+# declares every system up to Windows 10.
+windows_versions=(win10=10.0 win81=6.3 win8=6.2 win2008r2=6.1 win7=6.1 win2008=6.0 vista=6.0
+                  win2003=5.2 winxp64=5.2)
+version_now=""
+
+# set_windows_version NAME: Wine reads HKCU\Software\Wine "Version" as each process starts;
+# without the value ("" here) the prefix is what its registry says, win7.
+set_windows_version() {
+    if [ -n "$1" ]; then
+        wine_run 30 reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+    else
+        wine_run 30 reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+    fi
+}
+
+use_windows_version() {
+    [ "$1" = "$version_now" ] || { set_windows_version "$1" && version_now=$1; }
+}
+
+# version_case NAME MAJOR.MINOR: one check of both programs under that version.
+version_case() {
+    local v=$1 want=$2 name="Windows version $1: both programs print $2, its build and service pack"
+    local log="$OUT/version-$1" window rc build major minor spmaj spmin csd why=""
+    selected "$name" || return 0
+    if ! use_windows_version "$v"; then
+        fail "$name" "reg add of the version failed"
+        return
+    fi
+    wine_run 60 "$BIN/kavrin_e2e.exe" window >"$log.window" 2>&1 &
+    window=$!
+    if ! wine_run 30 "$BIN/version_probe.exe" >"$log.probe" 2>&1; then
+        why="version_probe.exe failed: $(tr -d '\r' <"$log.probe" | head -c 200)"
+    else
+        read -r build major minor spmaj spmin csd < <(tr -d '\r' <"$log.probe")
+        if [ "$major.$minor" != "$want" ]; then
+            why="the probe is told $major.$minor build $build"
+        elif ! wine_run 30 "$BIN/KavrinReport.exe" >"$log.txt" 2>/dev/null; then
+            why="KavrinReport.exe did not exit with 0"
+        elif ! check_frame "$log.txt" >"$log.why" ||
+             ! expect_version_info "$build" "$major" "$minor" "$csd" "$spmaj" "$spmin" >"$log.why"; then
+            why="KavrinReport: $(head -c 300 "$log.why")"
+        fi
+    fi
+    wait "$window"
+    rc=$?
+    if [ $rc -ne 0 ]; then
+        why+="${why:+; }window check, exit code $rc: $(grep -a '^- ' "$log.window" |
+            sed 's/^- //' | tr -d '\r' | head -3 | paste -sd ';' - | cut -c1-300)"
+    fi
+    if [ -z "$why" ]; then pass "$name"; else fail "$name" "$why"; fi
+}
+
+# Shows that the matrix can fail: a program without a manifest is told Windows 8 on win10.
+version_control() {
+    local name="control: a probe without a manifest is told 6.2 on win10" got
+    selected "$name" || return 0
+    if ! use_windows_version win10; then
+        fail "$name" "reg add of the version failed"
+        return
+    fi
+    got=$(wine_run 30 "$BIN/version_probe_bare.exe" 2>&1 | tr -d '\r' | cut -d' ' -f1-3)
+    if [ "$got" = "9200 6 2" ]; then pass "$name"; else fail "$name" "build, major, minor: $got"; fi
+}
+
+# Called first after wine_start, while no wineserver runs and the saved registry is current: a
+# version that an aborted run left behind goes before any check; the prefix's own comes back
+# at the end.
+version_matrix() {
+    local entry
+    if awk '/^\[/ { sec = ($1 == "[Software\\\\Wine]") } sec && /^"Version"=/ { found = 1 }
+            END { exit !found }' "$WINEPREFIX/user.reg" && ! set_windows_version ""; then
+        fail "Windows version" "cannot remove the version an earlier run left in the prefix"
+    fi
+    for entry in "${windows_versions[@]}"; do
+        version_case "${entry%=*}" "${entry#*=}"
+        [ "${entry%=*}" = win10 ] && version_control
+    done
+    use_windows_version "" || fail "Windows version" "cannot go back to the prefix's own version"
+}
