@@ -824,8 +824,9 @@ void CheckLeak()
 
 int g_steps = 0;
 
-// Asks the script for a step (x_steps.sh): "key TITLE-REGEX KEYSYM...", "click X Y BUTTON
-// REPEAT" or "shot FILE X Y W H". The steps are carried out once each, in order.
+// Asks the script for a step (x_steps.sh): "key TITLE-REGEX KEYSYM...", "click TITLE-REGEX X Y
+// BUTTON REPEAT" or "shot FILE X Y W H". Keys and clicks wait for the window whose title
+// matches to be mapped. The steps are carried out once each, in order.
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, ...)
 {
     char line[512];
@@ -838,8 +839,8 @@ __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, 
     ++g_steps;
 }
 
-// Waits until the script has carried out every step asked for so far: it adds a line to the
-// file named by E2E_ACK after each.
+// Waits until the script has carried out every step asked for so far: it adds a line "N ok"
+// or "N failed" to the file named by E2E_ACK after each. False (with a fault) if one failed.
 bool WaitSteps()
 {
     const char* ack = std::getenv("E2E_ACK");
@@ -848,20 +849,24 @@ bool WaitSteps()
         return false;
     }
     const std::string path = WindowsPath(ack);
+    std::string acks;
     auto done = [&] {
-        int lines = 0;
+        acks.clear();
         if (FILE* f = std::fopen(path.c_str(), "rb")) {
             for (int c; (c = std::fgetc(f)) != EOF;)
-                lines += c == '\n' ? 1 : 0;
+                acks += static_cast<char>(c);
             std::fclose(f);
         }
-        return lines >= g_steps;
+        return std::count(acks.begin(), acks.end(), '\n') >= g_steps;
     };
-    if (!WaitFor([&] {
-            Sleep(20);
-            return done();
-        })) {
+    if (!WaitFor(done, kWaitMs, 20)) {
         Fault("the script did not carry out step %d within %lu ms", g_steps, kWaitMs);
+        return false;
+    }
+    if (const size_t failed = acks.find(" failed"); failed != std::string::npos) {
+        const size_t from = acks.rfind('\n', failed);
+        Fault("the script could not carry out step %s",
+              acks.substr(from == std::string::npos ? 0 : from + 1, failed - (from + 1)).c_str());
         return false;
     }
     return true;
@@ -1387,8 +1392,8 @@ void CheckRealDoubleClick()
     if (!about)
         return;
     const POINT ok = Centre(GetDlgItem(about, IDOK)), anim = Centre(GetDlgItem(about, IDC_ANIMATION));
-    Step("click %ld %ld 3 2", ok.x, ok.y);
-    Step("click %ld %ld 3 2", anim.x, anim.y);
+    Step("click %s %ld %ld 3 2", kAboutTitleX, ok.x, ok.y);
+    Step("click %s %ld %ld 3 2", kAboutTitleX, anim.x, anim.y);
     Step("key %s Escape", kAboutTitleX);
     ExpectOnlyClosed(k, about, kWidmungTitle, "a right double-click on the OK button or the animation");
 
@@ -1397,7 +1402,7 @@ void CheckRealDoubleClick()
     if (!about || !FreePoint(about, p))
         return;
     ClientToScreen(about, &p);
-    Step("click %ld %ld 3 2", p.x, p.y);
+    Step("click %s %ld %ld 3 2", kAboutTitleX, p.x, p.y);
     const HWND widmung = WaitBox(k, kWidmungTitle, "a real right double-click in the About box");
     if (!widmung)
         return;

@@ -55,7 +55,7 @@ driver_check() {
 # window, "click" clicks at (X, Y).
 x_check() {
     local name=$1 action=$2 log="$OUT/$(slug "$1").log"
-    local pid i wid bx by rc
+    local pid i bx by rc why=""
     shift 2
     selected "$name" || return 0
     if [ ! -f "$BIN/kavrin_e2e.exe" ]; then
@@ -70,21 +70,20 @@ x_check() {
         sleep 0.1
     done
     read -r _ bx by < <(grep -a '^ready' "$log" | tr -d '\r')
-    if [ -n "${bx-}" ]; then
+    if [ -z "${bx-}" ]; then
+        grep -q '^exit' "$log" || why="no ready line within 30 s"
+    else
         case "$action" in
-            key:*)
-                wid=$(xdotool search --name '^Kavrin$' 2>/dev/null | head -1)
-                timeout 10 xdotool windowfocus --sync "$wid" key "${action#key:}" >>"$log" 2>&1 ;;
-            click)
-                timeout 10 xdotool mousemove --sync "$bx" "$by" click 1 >>"$log" 2>&1 ;;
-        esac
+            key:*) x_do key '^Kavrin$' "${action#key:}" ;;
+            click) x_do click '^Kavrin$' "$bx" "$by" 1 1 ;;
+        esac >"$log.x" 2>&1 || why="the X input failed: $(tr '\n' ' ' <"$log.x")"
     fi
     wait "$pid"
     rc=$(sed -n 's/^exit //p' "$log" | tail -1)
-    if [ "$rc" = 0 ]; then
+    if [ "$rc" = 0 ] && [ -z "$why" ]; then
         pass "$name"
     else
-        fail "$name" "$(grep -a '^- ' "$log" | sed 's/^- //' | tr -d '\r' | paste -sd ';' - | cut -c1-300) (exit ${rc:-?})"
+        fail "$name" "$(grep -a '^- ' "$log" | sed 's/^- //' | tr -d '\r' | paste -sd ';' - | cut -c1-300)${why:+ [$why]} (exit ${rc:-?})"
     fi
 }
 
