@@ -1618,7 +1618,8 @@ void Screenshots(const std::string& dir)
         return;
     const RECT main = WindowRect(k.Main());
     // Wine draws the first window's caption inactive until it is activated again.
-    if (!AboutRound(k, false) || !k.Fence() || !Shot(dir, "main-window", main))
+    if (!AboutRound(k, false) || !k.Fence() || !WaitSettled("main window", {k.Main()}, main) ||
+        !Shot(dir, "main-window", main))
         return;
 
     // Keys to Wine's desktop window go to its active window; focusing the program's own X
@@ -1629,11 +1630,10 @@ void Screenshots(const std::string& dir)
         Fault("Alt+Space opened no menu");
         return;
     }
-    Sleep(500);
     RECT both = {};
     const RECT rcMenu = WindowRect(menu);
     UnionRect(&both, &main, &rcMenu);
-    if (!Shot(dir, "system-menu", both))
+    if (!WaitSettled("system menu", {k.Main(), menu}, both) || !Shot(dir, "system-menu", both))
         return;
     Step("key Wine.desktop$ Escape");
     if (!WaitFor([&] { return OpenMenu(k) == nullptr; })) {
@@ -1642,15 +1642,19 @@ void Screenshots(const std::string& dir)
     }
 
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
-    Sleep(1000);
-    if (!about || !Shot(dir, "about", main))
+    if (about == nullptr ||
+        !WaitSettled("About box", {k.Main(), about}, main, {AnimationOf(about, IDC_ANIMATION)}) ||
+        !Shot(dir, "about", main))
         return;
     const HWND widmung = OpenWidmung(k, about);
-    Sleep(1000);
+    if (!widmung)
+        return;
     RECT all = {};
     const RECT rcWidmung = WindowRect(widmung);
     UnionRect(&all, &main, &rcWidmung);
-    if (!widmung || !Shot(dir, "widmung", all))
+    if (!WaitSettled("Widmung", {k.Main(), about, widmung}, all,
+                     {AnimationOf(about, IDC_ANIMATION), AnimationOf(widmung, IDC_WIDMUNG_ANIMATION)}) ||
+        !Shot(dir, "widmung", all))
         return;
     if (CloseBox(widmung, about, CloseBy::OkButton, "Widmung") &&
         CloseBox(about, k.Main(), CloseBy::OkButton, "About box"))
