@@ -157,11 +157,25 @@ std::string ExpectedReport(const char* dir = nullptr)
     CHandle process(pi.hProcess), thread(pi.hThread);
     write.Reset(nullptr);
 
+    // Read while it runs, since the report may not fit into the pipe; the pipe breaks once the
+    // program has ended and everything has been read.
     std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(hRead, buf, sizeof buf, &got, nullptr) && got > 0)
-        out.append(buf, got);
+    const bool closed = WaitFor(
+        [&] {
+            DWORD avail = 0, got = 0;
+            char buf[4096];
+            if (PeekNamedPipe(hRead, nullptr, 0, nullptr, &avail, nullptr) == FALSE)
+                return true;
+            if (avail > 0 && ReadFile(hRead, buf, std::min<DWORD>(avail, sizeof buf), &got, nullptr) != FALSE)
+                out.append(buf, got);
+            return false;
+        },
+        kWaitMs, 2);
+    if (!closed) {
+        TerminateProcess(pi.hProcess, 99);
+        Fault("KavrinReport.exe did not finish its output within %lu ms", kWaitMs);
+        return {};
+    }
     DWORD code = 1;
     if (WaitForSingleObject(pi.hProcess, kWaitMs) != WAIT_OBJECT_0 ||
         !GetExitCodeProcess(pi.hProcess, &code) || code != 0) {
@@ -381,7 +395,7 @@ public:
 
     bool Open() const
     {
-        return WaitFor([this] { return OpenClipboard(m_hWnd) != FALSE; }, 2000);
+        return WaitFor([this] { return OpenClipboard(m_hWnd) != FALSE; });
     }
 
     // Puts text and its zero onto the clipboard as CF_TEXT; the system owns the block after.

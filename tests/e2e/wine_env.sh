@@ -28,13 +28,14 @@ trap wine_stop EXIT
 trap 'exit 130' INT TERM
 
 # A fresh display each run: the prefix's wineserver binds to the display of its first client.
+# Prints the reason when there is none.
 start_xvfb() {
     local n i
     for n in $(seq 90 189); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
         xvfb_pid=$!
-        for i in $(seq 1 50); do
+        for i in $(seq 1 300); do
             kill -0 "$xvfb_pid" 2>/dev/null || break   # lost the race for :n; try the next
             if xdpyinfo -display ":$n" >/dev/null 2>&1; then
                 export DISPLAY=":$n"
@@ -42,19 +43,22 @@ start_xvfb() {
             fi
             sleep 0.1
         done
-        kill "$xvfb_pid" 2>/dev/null
+        if kill "$xvfb_pid" 2>/dev/null; then
+            wait "$xvfb_pid" 2>/dev/null
+            xvfb_pid=""
+            echo "Xvfb :$n did not answer within 30 s"
+            return 1
+        fi
         wait "$xvfb_pid" 2>/dev/null
         xvfb_pid=""
     done
+    echo "no free X display between :90 and :189"
     return 1
 }
 
 # Starts the display and creates the prefix on first use; prints the reason when it cannot.
 wine_start() {
-    if ! start_xvfb; then
-        echo "no free X display between :90 and :189"
-        return 1
-    fi
+    start_xvfb || return 1
     stop_wineserver    # a server left from an earlier run would still use its old display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         timeout -k 5 300 "$WINE" wineboot -i >"$OUT/wineboot.log" 2>&1 </dev/null
