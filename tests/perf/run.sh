@@ -34,12 +34,13 @@ tr -d '\r' <"$OUT/startup.txt"
 [ $rc -eq 0 ] || { echo "startup_bench.exe failed (exit $rc)"; exit 1; }
 
 echo "== 2. KavrinReport.exe end to end against an empty console program (median of $((RUNS * 2)))"
-"$WINE" "$BIN/floor_console.exe"; "$WINE" "$BIN/KavrinReport.exe" >/dev/null   # warm
+wine_run 60 "$BIN/floor_console.exe"; wine_run 60 "$BIN/KavrinReport.exe" >/dev/null   # warm
 : >"$OUT/report.txt"; : >"$OUT/floor.txt"
 for _ in $(seq $((RUNS * 2))); do
     for pair in "KavrinReport.exe:report.txt" "floor_console.exe:floor.txt"; do
         start=$(date +%s%N)
-        wine_run 60 "$BIN/${pair%%:*}" >/dev/null
+        wine_run 60 "$BIN/${pair%%:*}" >/dev/null ||
+            { echo "${pair%%:*} failed or timed out (exit $?)"; exit 1; }
         echo $(( ($(date +%s%N) - start) / 1000 )) >>"$OUT/${pair#*:}"
     done
 done
