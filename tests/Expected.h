@@ -20,6 +20,7 @@ constexpr char kFeedback[] = "feedback@kavrin.example";
 constexpr char kAboutTitle[] = "Info \xFC" "ber Kavrin";
 constexpr char kAboutItem[] = "Inf&o \xFC" "ber Kavrin...";
 constexpr char kWidmungTitle[] = "Widmung";
+constexpr char kWidmungText[] = "F\xFCr alle User...";
 
 // "2.0.0.3" with separator ".", "2, 0, 0, 3" with ", ".
 inline std::string VersionText(const unsigned (&v)[4], const char* separator = ".")

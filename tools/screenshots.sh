@@ -2,7 +2,7 @@
 # Screenshots for docs/: main-window.png, system-menu.png (opened with Alt+Space), about.png
 # (the About box over the main window) and widmung.png (the dedication box over both), taken
 # in Wine's own desktop window, which draws captions and frames.
-# Usage: tests/e2e/screenshots.sh [BUILD_ROOT]   (default build; the programs must be built)
+# Usage: tools/screenshots.sh [BUILD_ROOT]   (default build; the programs must be built)
 set -u
 export LC_ALL=C
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -10,19 +10,19 @@ ROOT=${1:-build}
 case "$ROOT" in /*) ;; *) ROOT="$PWD/$ROOT" ;; esac
 BIN="$ROOT/windows"
 OUT="$ROOT/e2e"
-DOCS=$(cd "$HERE/../../docs" && pwd)
+DOCS=$(cd "$HERE/../docs" && pwd)
 mkdir -p "$OUT"
 
-. "$HERE/wine_env.sh"
-. "$HERE/x_steps.sh"
+. "$HERE/../tests/e2e/wine_env.sh"
+. "$HERE/../tests/e2e/x_steps.sh"
 
-for exe in Kavrin.exe KavrinReport.exe kavrin_e2e.exe; do
+for exe in Kavrin.exe KavrinReport.exe kavrin_screenshots.exe; do
     [ -f "$BIN/$exe" ] || { echo "missing $BIN/$exe: build first" >&2; exit 1; }
 done
 wine_start || exit 1
 # explorer ends with 0 whatever the driver's exit code; its faults are in the log.
 log="$OUT/screenshots.log"
-x_run "$log" 120 explorer /desktop=Kavrin,1024x768 "$BIN/kavrin_e2e.exe" screenshots "$DOCS"
+x_run "$log" 120 explorer /desktop=Kavrin,1024x768 "$BIN/kavrin_screenshots.exe" "$DOCS"
 if grep -aq '^- ' "$log"; then
     grep -a '^- ' "$log" | tr -d '\r' >&2
     exit 1

@@ -1,0 +1,251 @@
+#include "harness.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace e2e {
+
+std::string VersionLine()
+{
+    return "Version (" + expected::VersionText(expected::kFileVersion) + ")";
+}
+
+// Every dialog box of the program besides its main window, shown or not yet shown.
+std::vector<HWND> Boxes(const CKavrin& k)
+{
+    const HWND main = k.Main();
+    return TopWindows(
+        k.Pid(), [](HWND hWnd, const void* m) { return hWnd != static_cast<HWND>(const_cast<void*>(m)) && ClassName(hWnd) == "#32770"; },
+        main);
+}
+
+std::string Titles(const CKavrin& k)
+{
+    std::string titles;
+    for (HWND box : Boxes(k)) {
+        std::string title;
+        WindowText(box, title);
+        titles += (titles.empty() ? "\"" : ", \"") + title + "\"";
+    }
+    return titles.empty() ? "none" : titles;
+}
+
+// Waits for the program's box with this title to be shown; null (with a fault) if it is not.
+HWND WaitBox(const CKavrin& k, const char* title, const char* after)
+{
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = FindTopWindow(k.Pid(), title)) != nullptr; }))
+        Fault("%s: no box \"%s\" within %lu ms (boxes: %s)", after, title, kWaitMs, Titles(k).c_str());
+    return box;
+}
+
+// Posts what opens the About box to the main window and waits for the box.
+HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
+               const char* title)
+{
+    PostMessageA(k.Main(), msg, wParam, 0);
+    return WaitBox(k, title, how);
+}
+
+// Ends a box one way; true once it is gone and its owner is enabled again, with the focus.
+bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what)
+{
+    const HWND focus = FocusOf(box);
+    switch (how) {
+    case CloseBy::OkButton:
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        break;
+    case CloseBy::Escape:
+        PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+        break;
+    case CloseBy::Close:
+        PostMessageA(box, WM_CLOSE, 0, 0);
+        break;
+    case CloseBy::SysClose:
+        PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+    if (!WaitFor([box] { return IsWindow(box) == FALSE; })) {
+        Fault("%s: the box is still open %lu ms after it was told to close", what, kWaitMs);
+        return false;
+    }
+    if (!WaitFor([owner] { return IsWindowEnabled(owner) != FALSE; })) {
+        Fault("%s: the window beneath stays disabled after the box closed", what);
+        return false;
+    }
+    if (!WaitFor([owner] { return IsChild(owner, FocusOf(owner)) != FALSE; })) {
+        Fault("%s: the focus did not return to the window beneath", what);
+        return false;
+    }
+    return true;
+}
+
+// Ends the program through its main window's system menu command and expects exit code 0.
+void ExpectEnd(const CKavrin& k)
+{
+    PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 0;
+    if (k.WaitExit(code) && code != 0)
+        Fault("exit code %lu", code);
+}
+
+void ExpectText(HWND hWnd, const std::string& want, const char* what)
+{
+    std::string got;
+    if (!hWnd || !WindowText(hWnd, got))
+        Fault("%s: no such window, or it does not answer", what);
+    else if (got != want)
+        Fault("%s: %s", what, Difference(got, want).c_str());
+}
+
+// Faults unless box is owned by owner, which it disables, and sits centred over it.
+void ExpectModalOver(HWND box, HWND owner, const char* what)
+{
+    if (GetWindow(box, GW_OWNER) != owner)
+        Fault("%s: owned by %p, not by the window beneath", what, static_cast<void*>(GetWindow(box, GW_OWNER)));
+    if (IsWindowEnabled(owner))
+        Fault("%s: the window beneath stays enabled", what);
+    ExpectCentred(WindowRect(box), WindowRect(owner), what);
+    if (FocusOf(box) != GetDlgItem(box, IDOK))
+        Fault("%s: the focus is not on its OK button", what);
+}
+
+HWND AnimationOf(HWND box, int id)
+{
+    return FindWindowExA(GetDlgItem(box, id), nullptr, "SysAnimate32", nullptr);
+}
+
+// Faults unless the animation control id of the box, once the box is on the screen, moves.
+void ExpectPlaying(HWND box, int id, const char* what)
+{
+    const HWND anim = AnimationOf(box, id);
+    // Until then the animation's area may still show what lay there before.
+    if (WaitSettled(what, {box}, WindowRect(box), {anim}))
+        ExpectMoving(anim, what);
+}
+
+// The animation control of a box: the only child of placeholder id, with the same ID, over
+// the placeholder's whole client area, playing. Null (with a fault) if it is missing.
+HWND ExpectAnimation(HWND box, int id, const char* what)
+{
+    const HWND placeholder = GetDlgItem(box, id);
+    const HWND anim = placeholder ? FindWindowExA(placeholder, nullptr, nullptr, nullptr) : nullptr;
+    if (anim == nullptr || ClassName(anim) != "SysAnimate32" || GetDlgCtrlID(anim) != id ||
+        FindWindowExA(placeholder, anim, nullptr, nullptr) != nullptr) {
+        Fault("%s: placeholder %d does not hold exactly one SysAnimate32 with ID %d", what, id, id);
+        return nullptr;
+    }
+    if (ClassName(placeholder) != "Static")
+        Fault("%s: control %d is a %s, not a static placeholder", what, id, ClassName(placeholder).c_str());
+    const auto style = static_cast<DWORD>(GetWindowLongA(anim, GWL_STYLE));
+    if ((style & (WS_CHILD | WS_VISIBLE)) != (WS_CHILD | WS_VISIBLE) ||
+        (style & (ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY | ACS_TIMER)) != ACS_CENTER)
+        Fault("%s: animation style 0x%08lx", what, style);
+    RECT client = {}, got = {};
+    GetClientRect(placeholder, &client);
+    MapWindowPoints(placeholder, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(anim, &got);
+    if (!EqualRect(&client, &got) || IsRectEmpty(&got))
+        Fault("%s: the animation covers %s, the placeholder's client area is %s", what,
+              Show(got).c_str(), Show(client).c_str());
+    ExpectPlaying(box, id, what);
+    return anim;
+}
+
+// A client point of the box at least 4 pixels away from every child window.
+bool FreePoint(HWND box, POINT& found)
+{
+    RECT c = {};
+    GetClientRect(box, &c);
+    for (LONG y = c.bottom - 6; y > 5; y -= 2) {
+        for (LONG x = c.right - 6; x > 5; x -= 2) {
+            bool free = true;
+            for (LONG dy = -4; dy <= 4 && free; dy += 4)
+                for (LONG dx = -4; dx <= 4 && free; dx += 4)
+                    free = ChildWindowFromPointEx(box, POINT{x + dx, y + dy}, CWP_ALL) == box;
+            if (free) {
+                found = POINT{x, y};
+                return true;
+            }
+        }
+    }
+    Fault("the box has no free client point");
+    return false;
+}
+
+// The About box's texts for an executable named app; without its version block the version,
+// comment and copyright are empty.
+void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead)
+{
+    ExpectText(box, "Info \xFC" "ber " + app, "About box title");
+    ExpectText(GetDlgItem(box, IDC_VERSION), versionRead ? VersionLine() : "Version ()", "version line");
+    ExpectText(GetDlgItem(box, IDC_COPYRIGHT), versionRead ? expected::kCopyright : "", "copyright line");
+    ExpectText(GetDlgItem(box, IDC_COMMENTS), versionRead ? expected::kComment : "", "comment line");
+    ExpectText(GetDlgItem(box, IDC_FEEDBACK), expected::kFeedback, "feedback line");
+}
+
+// Everything the About box shows, and that it is modal over the main window.
+void ExpectAbout(const CKavrin& k, HWND box, const std::string& app, bool versionRead)
+{
+    ExpectModalOver(box, k.Main(), "About box");
+    ExpectAboutTexts(box, app, versionRead);
+    const HWND icon = GetDlgItem(box, IDC_ABOUT_ICON);
+    DWORD_PTR hIcon = 0;
+    if (icon == nullptr || ClassName(icon) != "Static" || (GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON ||
+        !SendTimeout(icon, STM_GETICON, 0, 0, &hIcon) || hIcon == 0)
+        Fault("About box: control %d shows no icon", IDC_ABOUT_ICON);
+    ExpectAnimation(box, IDC_ANIMATION, "About box animation");
+}
+
+void ExpectWidmung(HWND widmung, HWND about)
+{
+    ExpectModalOver(widmung, about, "Widmung");
+    ExpectText(widmung, expected::kWidmungTitle, "Widmung title");
+    ExpectText(GetDlgItem(widmung, IDC_WIDMUNG_TEXT), expected::kWidmungText, "Widmung text");
+    ExpectAnimation(widmung, IDC_WIDMUNG_ANIMATION, "Widmung animation");
+}
+
+// Opens the dedication box with a right double-click posted to a free point of the About box.
+HWND OpenWidmung(const CKavrin& k, HWND about)
+{
+    POINT p = {};
+    if (!FreePoint(about, p))
+        return nullptr;
+    PostMessageA(about, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    return WaitBox(k, expected::kWidmungTitle, "a right double-click in the About box");
+}
+
+// Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
+// appeared. Real input ends the box: anything that opened a box before it would take it.
+void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what)
+{
+    size_t most = 0;
+    bool seen = false;
+    const bool closed = WaitFor([&] {
+        most = std::max(most, Boxes(k).size());
+        seen = seen || (never != nullptr && FindTopWindow(k.Pid(), never) != nullptr);
+        return IsWindow(box) == FALSE;
+    });
+    if (most > 1 || seen)
+        Fault("%s opened a box", what);
+    else if (!closed)
+        Fault("%s: the box did not close at the Escape key that followed", what);
+}
+
+// One opening and closing of the About box, with the dedication box inside it if asked.
+bool AboutRound(const CKavrin& k, bool withWidmung)
+{
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return false;
+    if (withWidmung) {
+        const HWND widmung = OpenWidmung(k, about);
+        if (!widmung || !CloseBox(widmung, about, CloseBy::Escape, "Widmung"))
+            return false;
+    }
+    return CloseBox(about, k.Main(), CloseBy::OkButton, "About box");
+}
+
+}  // namespace e2e

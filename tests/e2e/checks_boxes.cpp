@@ -1,0 +1,227 @@
+// Checks of the About and dedication boxes and of the ways that lead to them.
+#include "harness.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+// The About box and the dedication box, opened with posted messages.
+void CheckAbout()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return;
+    ExpectAbout(k, about);
+
+    HWND widmung = OpenWidmung(k, about);
+    if (!widmung)
+        return;
+    const double widmungOpened = NowMs();
+    ExpectWidmung(widmung, about);
+    // Both clips start over after their last frame: 6.4 s and 3.38 s, under Wine about 7.2 s
+    // and 3.6 s (it draws a frame, then waits a frame's time). One played once stands still.
+    // A deliberate pause past the end of a pass: that the clip keeps running is under test.
+    Sleep(static_cast<DWORD>(std::max(0.0, widmungOpened + 9000 - NowMs())));
+    ExpectPlaying(widmung, IDC_WIDMUNG_ANIMATION, "Widmung animation after one pass");
+    if (!CloseBox(widmung, about, CloseBy::Escape, "Widmung closed with Escape"))
+        return;
+    if (!IsWindow(about)) {
+        Fault("closing Widmung closed the About box too");
+        return;
+    }
+    ExpectPlaying(about, IDC_ANIMATION, "About box animation after one pass");
+    ExpectText(GetDlgItem(about, IDC_VERSION), VersionLine(), "version line after Widmung");
+    widmung = OpenWidmung(k, about);
+    if (!widmung || !CloseBox(widmung, about, CloseBy::Close, "Widmung closed with WM_CLOSE") ||
+        !CloseBox(about, k.Main(), CloseBy::OkButton, "About box closed with its OK button"))
+        return;
+    if (!Boxes(k).empty())
+        Fault("boxes still open: %s", Titles(k).c_str());
+    if (k.Text() != report)
+        Fault("the report control changed while the boxes were open");
+    ExpectEnd(k);
+}
+
+// System commands 0x0010 to 0x001F open the About box; others get the default processing.
+void CheckSysCommands()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    for (UINT id = 0x0010; id <= 0x001F; ++id) {
+        char how[48];
+        std::snprintf(how, sizeof how, "WM_SYSCOMMAND 0x%04x", id);
+        const HWND about = OpenAbout(k, WM_SYSCOMMAND, id, how);
+        if (!about)
+            return;
+        ExpectModalOver(about, k.Main(), how);
+        ExpectText(GetDlgItem(about, IDC_VERSION), VersionLine(), how);
+        if (!CloseBox(about, k.Main(), id % 2 ? CloseBy::SysClose : CloseBy::OkButton, how))
+            return;
+    }
+    for (UINT id : {0x0000u, 0x000Fu, 0x0020u, 0x0110u, 0x1010u}) {
+        PostMessageA(k.Main(), WM_SYSCOMMAND, id, 0);
+        if (!k.Fence())
+            return;
+        if (!Boxes(k).empty()) {
+            Fault("WM_SYSCOMMAND 0x%04x opened a box: %s", id, Titles(k).c_str());
+            return;
+        }
+    }
+    if (!IsWindowEnabled(k.Main()))
+        Fault("the main window is disabled after the system commands");
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after the system commands");
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX after the others");
+    if (about && CloseBox(about, k.Main(), CloseBy::Escape, "About box closed with Escape"))
+        ExpectEnd(k);
+}
+
+// ID_HELP opens the About box whatever its notification code.
+void CheckHelp()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    for (WORD code : {WORD{0}, WORD{1}, WORD{0xFFFF}}) {
+        char how[48];
+        std::snprintf(how, sizeof how, "ID_HELP with code 0x%04x", code);
+        const HWND about = OpenAbout(k, WM_COMMAND, MAKEWPARAM(ID_HELP, code), how);
+        if (!about)
+            return;
+        ExpectModalOver(about, k.Main(), how);
+        ExpectAboutTexts(about, "Kavrin");
+        if (!CloseBox(about, k.Main(), CloseBy::OkButton, how))
+            return;
+    }
+    ExpectEnd(k);
+}
+
+// F1 pressed in the main window opens the About box; pressed in the box it opens no other.
+void CheckF1()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    Step("key ^Kavrin$ F1");
+    const HWND about = WaitBox(k, expected::kAboutTitle, "F1 in the main window");
+    if (!about)
+        return;
+    ExpectModalOver(about, k.Main(), "About box opened with F1");
+    ExpectAboutTexts(about, "Kavrin");
+    Step("key %s F1 Escape", kAboutTitleX);
+    ExpectOnlyClosed(k, about, nullptr, "F1 in the About box");
+    if (WaitFor([&] { return IsWindowEnabled(k.Main()) != FALSE; }))
+        ExpectEnd(k);
+    else
+        Fault("the main window stays disabled");
+}
+
+// Real right double-clicks: on the OK button and the animation nothing opens, in the About
+// box's own client area the dedication box does.
+void CheckRealDoubleClick()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return;
+    const POINT ok = Centre(GetDlgItem(about, IDOK)), anim = Centre(GetDlgItem(about, IDC_ANIMATION));
+    Step("click %s %ld %ld 3 2", kAboutTitleX, ok.x, ok.y);
+    Step("click %s %ld %ld 3 2", kAboutTitleX, anim.x, anim.y);
+    Step("key %s Escape", kAboutTitleX);
+    ExpectOnlyClosed(k, about, expected::kWidmungTitle, "a right double-click on the OK button or the animation");
+
+    about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX again");
+    POINT p = {};
+    if (!about || !FreePoint(about, p))
+        return;
+    ClientToScreen(about, &p);
+    Step("click %s %ld %ld 3 2", kAboutTitleX, p.x, p.y);
+    const HWND widmung = WaitBox(k, expected::kWidmungTitle, "a real right double-click in the About box");
+    if (!widmung)
+        return;
+    ExpectModalOver(widmung, about, "Widmung");
+    ExpectText(GetDlgItem(widmung, IDC_WIDMUNG_TEXT), expected::kWidmungText, "Widmung text");
+    Step("key ^Widmung$ Escape");
+    if (!WaitFor([&] { return IsWindow(widmung) == FALSE; })) {
+        Fault("Widmung did not close at the Escape key");
+        return;
+    }
+    if (CloseBox(about, k.Main(), CloseBy::OkButton, "About box after Widmung"))
+        ExpectEnd(k);
+}
+
+// A copy of the program named Andere.exe names its About box after itself and still finds its
+// version block; one named Andere.bin looks for Andere.exe, finds none and shows the box without
+// the version texts.
+void CheckOtherName(const char* file, bool versionRead)
+{
+    CTempDir dir;
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (!dir.Copy("Kavrin.exe", file) || report.empty() || !k.Start(report.size(), file, dir.Path().c_str()))
+        return;
+    const HWND about = OpenAbout(k, WM_COMMAND, ID_HELP, file, "Info \xFC" "ber Andere");
+    if (!about)
+        return;
+    ExpectAbout(k, about, "Andere", versionRead);
+    if (CloseBox(about, k.Main(), CloseBy::OkButton, file))
+        ExpectEnd(k);
+}
+
+// The About item reached as a user reaches it: Alt+Space opens the system menu, Up goes to its
+// last item, Enter chooses it.
+void CheckSystemMenu()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    Step("key ^Kavrin$ alt+space");
+    if (!WaitFor([&] { return OpenMenu(k) != nullptr; })) {
+        Fault("Alt+Space opened no menu");
+        return;
+    }
+    Step("key ^Kavrin$ Up Return");
+    const HWND about = WaitBox(k, expected::kAboutTitle, "Up and Enter in the system menu");
+    if (!about)
+        return;
+    ExpectModalOver(about, k.Main(), "About box from the system menu");
+    if (CloseBox(about, k.Main(), CloseBy::OkButton, "About box from the system menu"))
+        ExpectEnd(k);
+}
+
+}  // namespace
+
+std::vector<Check> BoxChecks()
+{
+    return {
+        {"about", CheckAbout, "About box: texts, icon, animation; Widmung from a right double-click", 60},
+        {"syscommands", CheckSysCommands, "system commands 0x0010-0x001F open the About box, others do not", 90},
+        {"help", CheckHelp, "ID_HELP opens the About box whatever its notification code", 60},
+        {"sysmenu", CheckSystemMenu, "Alt+Space, Up and Enter from X open the About box from the system menu", 60},
+        {"f1", CheckF1, "F1 from X opens the About box, F1 in the box no second one", 60},
+        {"rdblclick", CheckRealDoubleClick, "right double-click from X: Widmung from the client area, not from a child", 60},
+        {"othername", [] { CheckOtherName("Andere.exe", true); },
+         "a copy named Andere.exe names its About box after itself and shows its version", 60},
+        {"noversion", [] { CheckOtherName("Andere.bin", false); },
+         "a copy named Andere.bin, without Andere.exe, shows its About box without version texts", 60},
+    };
+}
+
+}  // namespace e2e

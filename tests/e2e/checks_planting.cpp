@@ -1,0 +1,144 @@
+// Checks that the programs take no DLL from their own folder: copies of both run beside
+// stand-ins for version.dll, comctl32.dll and uxtheme.dll (built from plant.cpp; each leaves
+// planted-NAME.txt beside itself when it is loaded), with comctl32 and uxtheme tried native
+// first, as Windows would. Wine's own user32.dll imports version.dll, so with version.dll native
+// first its stand-in would be loaded before the programs run; it keeps Wine's default order
+// (builtin first), which still catches a load by explicit path from the programs' folder.
+#include "harness.h"
+
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+const char* const kStandIns[] = {"version.dll", "comctl32.dll", "uxtheme.dll"};
+const char* const kPrograms[] = {"Kavrin.exe", "KavrinReport.exe", "floor_dialog.exe"};
+const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\";
+
+// A folder holding the programs and the stand-ins, with Wine told to try comctl32 and uxtheme
+// native first for the programs; both undone when the object goes.
+class CPlantedDir {
+public:
+    CPlantedDir()
+    {
+        for (const char* exe : kPrograms) {
+            RegDeleteTreeA(HKEY_CURRENT_USER, (kAppDefaults + std::string(exe)).c_str());
+            HKEY hKey = nullptr;
+            if (RegCreateKeyExA(HKEY_CURRENT_USER, (kAppDefaults + std::string(exe) + "\\DllOverrides").c_str(), 0,
+                                nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
+                Fault("cannot set the DLL order of %s", exe);
+                continue;
+            }
+            for (const char* dll : {"comctl32", "uxtheme"})
+                RegSetValueExA(hKey, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+            RegCloseKey(hKey);
+            m_dir.Copy(exe);
+        }
+        for (const char* dll : kStandIns)
+            m_dir.Copy(("plant\\" + std::string(dll)).c_str(), dll);
+    }
+    ~CPlantedDir()
+    {
+        for (const char* exe : kPrograms)
+            RegDeleteTreeA(HKEY_CURRENT_USER, (kAppDefaults + std::string(exe)).c_str());
+    }
+    CPlantedDir(const CPlantedDir&) = delete;
+    CPlantedDir& operator=(const CPlantedDir&) = delete;
+
+    const std::string& Path() const { return m_dir.Path(); }
+
+    // The lines of every planted-NAME.txt: the programs that loaded a stand-in.
+    std::string LoadedBy() const
+    {
+        std::string lines;
+        for (const char* dll : kStandIns) {
+            const std::string name(dll, static_cast<std::size_t>(std::strchr(dll, '.') - dll));
+            HANDLE h = CreateFileA((Path() + "\\planted-" + name + ".txt").c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE)
+                continue;
+            char buf[1024];
+            DWORD got = 0;
+            while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+                lines += name + ": " + std::string(buf, got);
+            CloseHandle(h);
+        }
+        return lines;
+    }
+
+private:
+    CTempDir m_dir;
+};
+
+// Both programs, run beside the stand-ins, work as they do from the build: the same report,
+// the copy, the About box with its version, the dedication box, both animations.
+void RunBesideStandIns(const std::string& dir)
+{
+    const std::string report = ExpectedReport();
+    const std::string planted = ExpectedReport(dir.c_str());
+    if (report.empty() || planted.empty())
+        return;
+    if (planted != report)
+        Fault("KavrinReport.exe beside the DLLs: %s", Difference(planted, report).c_str());
+    CKavrin k;
+    CClipboardWindow clip;
+    if (!k.Start(report.size(), "Kavrin.exe", dir.c_str()))
+        return;
+    if (k.Text() != report)
+        Fault("report control: %s", Difference(k.Text(), report).c_str());
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy");
+    const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
+    if (!about)
+        return;
+    ExpectAbout(k, about);
+    const HWND widmung = OpenWidmung(k, about);
+    if (!widmung)
+        return;
+    ExpectWidmung(widmung, about);
+    if (CloseBox(widmung, about, CloseBy::OkButton, "Widmung") &&
+        CloseBox(about, k.Main(), CloseBy::OkButton, "About box"))
+        ExpectEnd(k);
+}
+
+
+void CheckPlanted()
+{
+    const CPlantedDir dir;
+    RunBesideStandIns(dir.Path());
+    const std::string loaded = dir.LoadedBy();
+    if (loaded.find("Kavrin") != std::string::npos)
+        Fault("a stand-in was loaded: %s", loaded.c_str());
+}
+
+// The control: floor_dialog.exe, which keeps the default search order, takes the theme
+// stand-in from the same folder once it shows its dialog.
+void CheckPlantControl()
+{
+    const CPlantedDir dir;
+    PROCESS_INFORMATION pi;
+    if (!StartProgram("floor_dialog.exe", pi, nullptr, dir.Path().c_str()))
+        return;
+    CHandle process(pi.hProcess), thread(pi.hThread);
+    const bool loaded = WaitFor([&] { return dir.LoadedBy().find("uxtheme: ") != std::string::npos; }, kWaitMs, 20);
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, kWaitMs);
+    if (!loaded)
+        Fault("floor_dialog.exe did not load the uxtheme.dll planted beside it");
+}
+
+}  // namespace
+
+std::vector<Check> PlantingChecks()
+{
+    return {
+        {"planted", CheckPlanted,
+         "version.dll, comctl32.dll and uxtheme.dll planted beside the programs: they work as built and none is loaded", 120},
+        {"plantcontrol", CheckPlantControl,
+         "planted uxtheme.dll: a program without the System32-only search loads it", 60},
+    };
+}
+
+}  // namespace e2e

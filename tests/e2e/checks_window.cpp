@@ -1,0 +1,342 @@
+// Checks of the main window: the report, the copy, the layout and the ways to end.
+#include "harness.h"
+
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+// Faults unless both controls sit where the layout rule puts them for the current client size.
+void ExpectLayout(const CKavrin& k, const char* when)
+{
+    RECT client = {}, button = {};
+    GetClientRect(k.Main(), &client);
+    GetClientRect(k.Ok(), &button);
+    const int w = client.right, h = client.bottom, bw = button.right, bh = button.bottom;
+    const RECT report = {0, 0, w - 2, h - 32};
+    const int left = w / 2 - bw / 2 - 1;
+    const RECT ok = {left, h - 3 - bh, left + bw, h - 3};
+    const RECT gotReport = RectIn(k.Main(), k.Report()), gotOk = RectIn(k.Main(), k.Ok());
+    if (!EqualRect(&gotReport, &report))
+        Fault("%s, client %dx%d: report control at %s, expected %s", when, w, h,
+              Show(gotReport).c_str(), Show(report).c_str());
+    if (!EqualRect(&gotOk, &ok))
+        Fault("%s, client %dx%d: OK button at %s, expected %s", when, w, h, Show(gotOk).c_str(),
+              Show(ok).c_str());
+}
+
+SIZE WindowSize(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool Resize(HWND hWnd, int cx, int cy)
+{
+    return SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) !=
+           FALSE;
+}
+
+// The window, its two controls, the focus and the report text.
+void CheckWindow()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (ClassName(k.Main()) != "#32770")
+        Fault("the window's class is \"%s\", not a dialog", ClassName(k.Main()).c_str());
+    const LONG style = GetWindowLongA(k.Report(), GWL_STYLE);
+    if (ClassName(k.Report()) != "Edit" || (style & ES_MULTILINE) == 0 ||
+        (style & ES_READONLY) != 0)
+        Fault("control %d is not a writable multi-line edit control", IDC_REPORT);
+    std::string caption;
+    if (ClassName(k.Ok()) != "Button" || !WindowText(k.Ok(), caption) || caption != "OK")
+        Fault("control 1 is not a button \"OK\"");
+    RECT client = {};
+    GetClientRect(k.Main(), &client);
+    const RECT ok = RectIn(k.Main(), k.Ok());
+    if (ok.top < RectIn(k.Main(), k.Report()).bottom)
+        Fault("the OK button is not below the report control");
+    if (ok.left < 0 || ok.right > client.right || ok.bottom > client.bottom)
+        Fault("the OK button %s lies outside the client area %ldx%ld", Show(ok).c_str(),
+              client.right, client.bottom);
+    if (k.Focus() != k.Ok())
+        Fault("the focus is not on the OK button at start");
+    // Menus are per process under Wine, so only the bar's presence shows from here.
+    RECT win = {}, bare = client;
+    GetWindowRect(k.Main(), &win);
+    AdjustWindowRectEx(&bare, GetWindowLongA(k.Main(), GWL_STYLE), FALSE,
+                       GetWindowLongA(k.Main(), GWL_EXSTYLE));
+    Note("menu %p, window height %ld, without a menu bar %ld", static_cast<void*>(GetMenu(k.Main())),
+         win.bottom - win.top, bare.bottom - bare.top);
+    if (!GetMenu(k.Main()) || win.bottom - win.top <= bare.bottom - bare.top)
+        Fault("the window has no menu bar");
+    const std::string text = k.Text();
+    if (text != report)
+        Fault("report control: %s", Difference(text, report).c_str());
+
+    // Centred on the work area, since the template sits at (0, 0) and there is no owner.
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    ExpectCentred(win, work, "the window");
+}
+
+// "&Copy" puts exactly the report and a zero on the clipboard, which outlives the program.
+void CheckCopy()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (!clip.SetText(kMarker))
+        Fault("the driver cannot set the clipboard");
+    for (const char* when : {"after a copy", "after a second copy"}) {
+        if (!k.Copy())
+            return;
+        ExpectClipboard(clip, report, when);
+        if (GetClipboardOwner() != k.Main())
+            Fault("%s: the main window does not own the clipboard", when);
+    }
+
+    DWORD code = 0;
+    PostMessageA(k.Main(), WM_COMMAND, IDOK, 0);
+    if (k.WaitExit(code))
+        ExpectClipboard(clip, report, "after the program ended");
+}
+
+// Text typed into the report control is never copied, and nothing rewrites the control.
+void CheckTyped()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const char typed[] = "Getippt: ";
+    SendTimeout(k.Report(), EM_SETSEL, 0, 0);
+    SendTimeout(k.Report(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
+    for (const char* c = "Hallo"; *c; ++c)
+        PostMessageA(k.Report(), WM_CHAR, static_cast<unsigned char>(*c), 1);
+    // Enter in the report control is a line break there, not the OK button.
+    PostMessageA(k.Report(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(k.Report(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    if (!k.Fence())
+        return;
+    if (!k.Running()) {
+        Fault("Enter in the report control ended the program");
+        return;
+    }
+    const std::string edited = k.Text();
+    const std::string want = std::string(typed) + "Hallo\r\n" + report;
+    if (edited != want) {
+        Fault("typing did not edit the control as expected: %s", Difference(edited, want).c_str());
+        return;
+    }
+
+    if (!clip.SetText(kMarker) || !k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after typing");
+    if (k.Text() != edited)
+        Fault("copying rewrote the report control");
+
+    Resize(k.Main(), 640, 520);
+    if (k.Text() != edited)
+        Fault("resizing rewrote the report control");
+    ShowWindow(k.Main(), SW_MINIMIZE);
+    if (!IsIconic(k.Main()))
+        Fault("the window did not minimise");
+    ShowWindow(k.Main(), SW_RESTORE);
+    if (!k.Fence())
+        return;
+    if (IsIconic(k.Main()))
+        Fault("the window did not restore");
+    if (k.Text() != edited)
+        Fault("minimising and restoring rewrote the report control");
+    ExpectLayout(k, "after minimise and restore");
+    if (!k.Copy())
+        return;
+    ExpectClipboard(clip, report, "copy after resizing and minimising");
+}
+
+// While another process holds the clipboard open, a copy leaves its content alone.
+void CheckBusy()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (!clip.SetText(kMarker) || !clip.Open()) {
+        Fault("the driver cannot set and hold the clipboard");
+        return;
+    }
+    const DWORD seq = GetClipboardSequenceNumber();
+    const bool handled = k.Copy();
+    CloseClipboard();
+    if (!handled)
+        return;
+    if (GetClipboardSequenceNumber() != seq)
+        Fault("the clipboard changed while another process held it open");
+    ExpectClipboard(clip, kMarker, "copy while the clipboard was held");
+    if (!k.Running())
+        Fault("the program ended after a failed copy");
+    else if (k.Copy())
+        ExpectClipboard(clip, report, "copy once the clipboard was free");
+}
+
+// The layout rule after resizing, maximising and restoring.
+void CheckResize()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    static const SIZE sizes[] = {{600, 480}, {401, 350}, {402, 351}, {403, 333}, {777, 555},
+                                 {1000, 700}, {349, 297}, {348, 296}, {1279, 1000}};
+    for (const SIZE& s : sizes) {
+        char when[48];
+        std::snprintf(when, sizeof when, "resized to %ldx%ld", s.cx, s.cy);
+        if (!Resize(k.Main(), s.cx, s.cy))
+            Fault("%s: SetWindowPos failed", when);
+        const SIZE got = WindowSize(k.Main());
+        if (got.cx != s.cx || got.cy != s.cy)
+            Fault("%s: the window is %ldx%ld", when, got.cx, got.cy);
+        ExpectLayout(k, when);
+    }
+    MoveWindow(k.Main(), 10, 10, 505, 405, TRUE);
+    ExpectLayout(k, "moved to 505x405");
+    ShowWindow(k.Main(), SW_MAXIMIZE);
+    ExpectLayout(k, "maximised");
+    ShowWindow(k.Main(), SW_RESTORE);
+    ExpectLayout(k, "restored");
+    if (k.Text() != report)
+        Fault("resizing changed the report control");
+}
+
+// Requests below 348x296 end at that size; each side is limited on its own.
+void CheckMinSize()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    static const SIZE cases[][2] = {{{100, 100}, {348, 296}}, {{347, 295}, {348, 296}},
+                                    {{1, 1}, {348, 296}},     {{300, 500}, {348, 500}},
+                                    {{500, 200}, {500, 296}}, {{348, 296}, {348, 296}}};
+    for (const auto& c : cases) {
+        Resize(k.Main(), c[0].cx, c[0].cy);
+        const SIZE got = WindowSize(k.Main());
+        if (got.cx != c[1].cx || got.cy != c[1].cy)
+            Fault("a request for %ldx%ld ended at %ldx%ld, expected %ldx%ld", c[0].cx, c[0].cy,
+                  got.cx, got.cy, c[1].cx, c[1].cy);
+        char when[48];
+        std::snprintf(when, sizeof when, "requested %ldx%ld", c[0].cx, c[0].cy);
+        ExpectLayout(k, when);
+    }
+}
+
+// A real click on the menu bar's "&Copy" copies the report.
+void CheckMenuClick()
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    CClipboardWindow clip;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    if (!clip.SetText(kMarker)) {
+        Fault("the driver cannot set the clipboard");
+        return;
+    }
+    const DWORD seq = GetClipboardSequenceNumber();
+    POINT p = {0, 0};
+    ClientToScreen(k.Main(), &p);
+    Step("click ^Kavrin$ %ld %ld 1 1", p.x + 12, p.y - GetSystemMetrics(SM_CYMENU) / 2);
+    if (!WaitFor([seq] { return GetClipboardSequenceNumber() != seq; })) {
+        Fault("the clipboard did not change within %lu ms of the click", kWaitMs);
+        return;
+    }
+    if (k.Fence())
+        ExpectClipboard(clip, report, "after clicking \"Copy\"");
+}
+
+// Ends a fresh run one way and expects exit code 0.
+void CheckEnd(const std::string& how)
+{
+    const std::string report = ExpectedReport();
+    CKavrin k;
+    if (report.empty() || !k.Start(report.size()))
+        return;
+    const HWND focus = k.Focus();
+    if (how != "ok" && how != "okcommand" && how != "close" && how != "sysclose" && focus != k.Ok())
+        Fault("the focus is not on the OK button at start");
+    if (how == "ok") {
+        PostMessageA(k.Ok(), BM_CLICK, 0, 0);
+    } else if (how == "okcommand") {
+        PostMessageA(k.Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(k.Ok()));
+    } else if (how == "enter" || how == "escape" || how == "space") {
+        const WPARAM vk = how == "enter" ? VK_RETURN : how == "escape" ? VK_ESCAPE : VK_SPACE;
+        PostMessageA(focus, WM_KEYDOWN, vk, 1);
+        PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    } else if (how == "close") {
+        PostMessageA(k.Main(), WM_CLOSE, 0, 0);
+    } else if (how == "sysclose") {
+        PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (how == "x-click") {
+        const POINT ok = Centre(k.Ok());
+        Step("click ^Kavrin$ %ld %ld 1 1", ok.x, ok.y);
+    } else {
+        Step("key ^Kavrin$ %s", how.c_str() + 2);   // x-Return, x-Escape: real keys
+    }
+    DWORD code = 0;
+    if (k.WaitExit(code) && code != 0)
+        Fault("exit code %lu", code);
+}
+
+// The report as the window shows it with a PATH of several thousand characters, which both
+// programs inherit from the driver.
+template <void (*check)()> void WithLongPath()
+{
+    std::string path;
+    for (int i = 1; i <= 300; ++i) {
+        char part[48];
+        std::snprintf(part, sizeof part, "C:\\Programme\\Kavrin Test\\lang%03d;", i);
+        path += part;
+    }
+    char old[32768] = "";
+    const DWORD n = GetEnvironmentVariableA("PATH", old, sizeof old);
+    SetEnvironmentVariableA("PATH", (path + std::string(old, n < sizeof old ? n : 0)).c_str());
+    check();
+}
+
+}  // namespace
+
+std::vector<Check> WindowChecks()
+{
+    return {
+        {"window", CheckWindow, "window shows the report", 60},
+        {"window-long-path", WithLongPath<CheckWindow>, "window shows the report with a long PATH", 60},
+        {"copy-long-path", WithLongPath<CheckCopy>, "copy with a long PATH", 60},
+        {"copy", CheckCopy, "copy puts the report on the clipboard", 60},
+        {"typed", CheckTyped, "typed text is neither copied nor overwritten", 60},
+        {"busy", CheckBusy, "copy leaves a clipboard held open by another process", 60},
+        {"resize", CheckResize, "layout follows resizing", 60},
+        {"minsize", CheckMinSize, "minimum window size", 60},
+        {"end-ok", [] { CheckEnd("ok"); }, "OK button ends with exit code 0", 60},
+        {"end-okcommand", [] { CheckEnd("okcommand"); }, "IDOK command ends with exit code 0", 60},
+        {"end-enter", [] { CheckEnd("enter"); }, "Enter at start ends with exit code 0", 60},
+        {"end-escape", [] { CheckEnd("escape"); }, "Escape ends with exit code 0", 60},
+        {"end-close", [] { CheckEnd("close"); }, "WM_CLOSE ends with exit code 0", 60},
+        {"end-sysclose", [] { CheckEnd("sysclose"); }, "SC_CLOSE ends with exit code 0", 60},
+        {"end-space", [] { CheckEnd("space"); }, "Space on the OK button ends with exit code 0", 60},
+        {"end-x-enter", [] { CheckEnd("x-Return"); }, "Enter key from X at start ends with exit code 0", 60},
+        {"end-x-escape", [] { CheckEnd("x-Escape"); }, "Escape key from X ends with exit code 0", 60},
+        {"end-x-click", [] { CheckEnd("x-click"); }, "mouse click from X on OK ends with exit code 0", 60},
+        {"menuclick", CheckMenuClick, "mouse click from X on the menu's Copy copies the report", 60},
+    };
+}
+
+}  // namespace e2e

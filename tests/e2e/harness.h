@@ -1,0 +1,378 @@
+// The end-to-end harness: starting and ending the programs, finding their windows, the
+// clipboard through a window of the driver's own, screen captures, steps of real X input that
+// the script carries out, waiting on conditions, and faults. Every check is a function without
+// arguments that reports what it finds with Fault(); a check file lists its checks in a table.
+#pragma once
+
+#include "../Expected.h"
+#include "resource.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+const DWORD kWaitMs = 20000;        // for a window, an exit, a posted message
+const UINT kSendMs = 5000;          // for one sent message
+const char kMarker[] = "kavrin-e2e marker\r\n";
+// The About box's title for xdotool, which may see the umlaut as one byte or two.
+const char kAboutTitleX[] = "^Info.+ber.Kavrin$";
+
+// ---- checks and faults
+
+// One row of the registry: `--list` prints name, seconds and help; the script runs each.
+struct Check {
+    const char* name;
+    void (*run)();
+    const char* help;
+    int seconds;
+};
+// The tables of the check files.
+std::vector<Check> WindowChecks();
+std::vector<Check> BoxChecks();
+std::vector<Check> SoakChecks();
+std::vector<Check> PlantingChecks();
+
+extern int g_faults;
+// A fault of the running check, printed as "- reason"; a note as "# text".
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Fault(const char* fmt, ...);
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Note(const char* fmt, ...);
+
+// Where two byte strings first differ, for a fault message.
+std::string Difference(const std::string& got, const std::string& want);
+std::string Show(const RECT& r);
+
+// ---- waiting
+
+double NowMs();
+
+// Polls pred every pollMs milliseconds until it holds or ms have passed.
+template <class Pred> bool WaitFor(Pred pred, DWORD ms = kWaitMs, DWORD pollMs = 1)
+{
+    const double end = NowMs() + ms;
+    for (;;) {
+        if (pred())
+            return true;
+        if (NowMs() > end)
+            return false;
+        Sleep(pollMs);
+    }
+}
+
+// ---- processes and files
+
+// Owns a kernel handle; closes it once.
+class CHandle {
+public:
+    explicit CHandle(HANDLE h = nullptr) : m_h(h) {}
+    ~CHandle() { Reset(nullptr); }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+    void Reset(HANDLE h)
+    {
+        if (m_h && m_h != INVALID_HANDLE_VALUE)
+            CloseHandle(m_h);
+        m_h = h;
+    }
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+std::string ExeDir();
+// A Windows path for a path of the driver's command line: "/tmp/x" becomes "Z:\\tmp\\x".
+std::string WindowsPath(std::string path);
+// A new empty folder under the temporary folder, removed with everything in it when the
+// object goes.
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    // Copies a file of the driver's folder into this one, under newName if given.
+    bool Copy(const char* name, const char* newName = nullptr) const;
+
+private:
+    std::string m_path;
+};
+// Starts a program of this folder, or of dir with dir as its current directory; pi receives
+// both handles (the caller closes them).
+bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nullptr,
+                  const char* dir = nullptr);
+// The bytes KavrinReport.exe (of this folder, or of dir) writes in this environment; empty
+// after a fault.
+std::string ExpectedReport(const char* dir = nullptr);
+
+// ---- windows
+
+bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult = nullptr);
+// The text of a window of another process, read with WM_GETTEXTLENGTH and WM_GETTEXT.
+bool WindowText(HWND hWnd, std::string& text);
+std::string ClassName(HWND hWnd);
+RECT WindowRect(HWND hWnd);
+RECT RectIn(HWND hParent, HWND hChild);
+POINT Centre(HWND hWnd);
+HWND FocusOf(HWND hWnd);
+// The top-level windows of process pid, in Z order, that pass keep.
+std::vector<HWND> TopWindows(DWORD pid, bool (*keep)(HWND, const void*), const void* context = nullptr);
+// The visible top-level window of process pid with this exact title, or null.
+HWND FindTopWindow(DWORD pid, const char* title);
+// Faults unless inner's centre lies within 2 pixels of outer's.
+void ExpectCentred(const RECT& inner, const RECT& outer, const char* what);
+
+// One run of Kavrin.exe; a run still alive at the end of a check is terminated.
+class CKavrin {
+public:
+    CKavrin() = default;
+    CKavrin(const CKavrin&) = delete;
+    CKavrin& operator=(const CKavrin&) = delete;
+    ~CKavrin()
+    {
+        if (m_process.Get() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.Get(), 99);
+            WaitForSingleObject(m_process.Get(), kWaitMs);
+        }
+    }
+
+    // Starts the program (Kavrin.exe of this folder unless named) and waits until its window
+    // shows reportLength bytes of text.
+    bool Start(size_t reportLength, const char* exe = "Kavrin.exe", const char* dir = nullptr)
+    {
+        PROCESS_INFORMATION pi;
+        if (!StartProgram(exe, pi, nullptr, dir))
+            return false;
+        m_process.Reset(pi.hProcess);
+        CloseHandle(pi.hThread);
+        m_pid = pi.dwProcessId;
+        if (!WaitFor([this] { return (m_hMain = FindTopWindow(m_pid, "Kavrin")) != nullptr; })) {
+            Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
+            return false;
+        }
+        if (!Report() || !Ok()) {
+            Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
+            return false;
+        }
+        DWORD_PTR len = 0;
+        if (!WaitFor([&] { return SendTimeout(Report(), WM_GETTEXTLENGTH, 0, 0, &len) &&
+                                  len == reportLength; })) {
+            Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
+                  reportLength);
+            return false;
+        }
+        return true;
+    }
+
+    HWND Main() const { return m_hMain; }
+    DWORD Pid() const { return m_pid; }
+    HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
+    HWND Ok() const { return GetDlgItem(m_hMain, IDOK); }
+    HANDLE Process() const { return m_process.Get(); }
+    bool Running() const { return WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
+
+    std::string Text() const
+    {
+        std::string text;
+        if (!WindowText(Report(), text))
+            Fault("the report control does not answer WM_GETTEXT");
+        return text;
+    }
+
+    // Returns once every message posted to the program before the call has been handled, and
+    // the characters that TranslateMessage made of posted keys. The marker is the edit control's
+    // text limit, which the program never reads: one off while the posted message is queued,
+    // back to its own value once it has been handled.
+    bool Fence() const
+    {
+        for (int round = 0; round < 2; ++round) {
+            DWORD_PTR limit = 0, now = 0;
+            if (!SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &limit) ||
+                !SendTimeout(Report(), EM_SETLIMITTEXT, limit ^ 1, 0) ||
+                !PostMessageA(Report(), EM_SETLIMITTEXT, limit, 0) ||
+                !WaitFor([&] { return SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &now) && now == limit; })) {
+                DWORD code = 0;
+                if (GetExitCodeProcess(m_process.Get(), &code) && code != STILL_ACTIVE)
+                    Fault("the program ended with exit code 0x%lx", code);
+                else
+                    Fault("the program does not handle posted messages");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The "&Copy" menu command, as the menu posts it; returns once it has been handled.
+    bool Copy() const
+    {
+        return PostMessageA(m_hMain, WM_COMMAND, MAKEWPARAM(ID_COPY, 0), 0) != FALSE && Fence();
+    }
+
+    HWND Focus() const { return FocusOf(m_hMain); }
+
+    // Waits for the process to end; false (with a fault) if it is still running.
+    bool WaitExit(DWORD& code) const
+    {
+        if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0) {
+            Fault("the program is still running %lu ms later", kWaitMs);
+            return false;
+        }
+        GetExitCodeProcess(m_process.Get(), &code);
+        return true;
+    }
+
+private:
+    CHandle m_process;
+    DWORD m_pid = 0;
+    HWND m_hMain = nullptr;
+};
+
+// The program's open pop-up menu, or null.
+HWND OpenMenu(const CKavrin& k);
+
+// ---- the clipboard
+
+// A message-only window of the driver's own: Wine refuses SetClipboardData after
+// EmptyClipboard on a clipboard opened without a window.
+class CClipboardWindow {
+public:
+    CClipboardWindow()
+        : m_hWnd(CreateWindowExA(0, "STATIC", "kavrin-e2e", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr))
+    {
+    }
+    ~CClipboardWindow() { DestroyWindow(m_hWnd); }
+    CClipboardWindow(const CClipboardWindow&) = delete;
+    CClipboardWindow& operator=(const CClipboardWindow&) = delete;
+
+    bool Open() const
+    {
+        return WaitFor([this] { return OpenClipboard(m_hWnd) != FALSE; });
+    }
+
+    // Puts text and its zero onto the clipboard as CF_TEXT; the system owns the block after.
+    bool SetText(const std::string& text) const
+    {
+        if (!Open())
+            return false;
+        bool ok = false;
+        if (EmptyClipboard() != FALSE) {
+            HGLOBAL hMem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+            if (void* p = hMem != nullptr ? GlobalLock(hMem) : nullptr) {
+                std::memcpy(p, text.c_str(), text.size() + 1);
+                GlobalUnlock(hMem);
+                ok = SetClipboardData(CF_TEXT, hMem) != nullptr;
+            }
+            // The block is still ours unless SetClipboardData took it.
+            if (!ok && hMem != nullptr)
+                GlobalFree(hMem); // cppcheck-suppress doubleFree
+        }
+        CloseClipboard();
+        return ok;
+    }
+
+    // The whole CF_TEXT block, GlobalSize bytes; false when there is none.
+    bool GetBlock(std::string& block) const
+    {
+        if (!Open())
+            return false;
+        bool ok = false;
+        if (HANDLE hData = GetClipboardData(CF_TEXT); hData != nullptr) {
+            const SIZE_T size = GlobalSize(hData);
+            if (const char* p = static_cast<const char*>(GlobalLock(hData))) {
+                block.assign(p, size);
+                GlobalUnlock(hData);
+                ok = true;
+            }
+        }
+        CloseClipboard();
+        return ok;
+    }
+
+private:
+    HWND m_hWnd;
+};
+
+// Faults unless the clipboard's CF_TEXT block is exactly text and one zero byte.
+void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, const char* when);
+
+// ---- the screen
+
+// The pixels of a screen rectangle, read through the screen DC.
+std::vector<DWORD> Capture(const RECT& r);
+// Faults unless the window, once painted, shows a picture of several colours that then
+// changes.
+void ExpectMoving(HWND hWnd, const char* what);
+// Waits until the windows and their children are painted and r shows the same picture, of
+// more than one colour, in two captures 200 ms apart; the animations in moving are left out
+// of the comparison. False (with a fault) if that does not happen within kWaitMs.
+bool WaitSettled(const char* what, std::initializer_list<HWND> windows, const RECT& r,
+                 std::initializer_list<HWND> moving = {});
+
+// ---- real X input and screenshots, carried out by the script (x_steps.sh)
+
+// Asks for a step: "key TITLE-REGEX KEYSYM...", "click TITLE-REGEX X Y BUTTON REPEAT" or
+// "shot FILE X Y W H"; they are carried out once each, in order.
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, ...);
+// Waits until the script has carried out every step asked for so far.
+bool WaitSteps();
+
+// ---- memory
+
+// The memory figures of another process that the leak checks compare.
+struct MemoryUse {
+    SIZE_T workingSet = 0;
+    SIZE_T privateUsage = 0;     // Wine answers 0
+    SIZE_T committedPrivate = 0; // summed from VirtualQueryEx
+};
+bool MeasureMemory(HANDLE hProcess, MemoryUse& m);
+// Faults when a figure grew by more than 5 % (at least 64 KiB) from a to b.
+void ExpectFlat(const MemoryUse& a, const MemoryUse& b, const char* first, const char* then);
+CHandle OpenForMemory(const CKavrin& k);
+
+// ---- the About and dedication boxes (boxes.cpp)
+
+enum class CloseBy { OkButton, Escape, Close, SysClose };
+
+// Every dialog box of the program besides its main window, shown or not yet shown.
+std::vector<HWND> Boxes(const CKavrin& k);
+std::string Titles(const CKavrin& k);
+// Waits for the program's box with this title to be shown; null (with a fault) if it is not.
+HWND WaitBox(const CKavrin& k, const char* title, const char* after);
+// Posts what opens the About box to the main window and waits for the box.
+HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
+               const char* title = expected::kAboutTitle);
+// Ends a box one way; true once it is gone and its owner is enabled again, with the focus.
+bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what);
+// Ends the program through its main window's system menu command and expects exit code 0.
+void ExpectEnd(const CKavrin& k);
+void ExpectText(HWND hWnd, const std::string& want, const char* what);
+// Faults unless box is owned by owner, which it disables, and sits centred over it.
+void ExpectModalOver(HWND box, HWND owner, const char* what);
+HWND AnimationOf(HWND box, int id);
+// Faults unless the animation control id of the box, once the box is on the screen, moves.
+void ExpectPlaying(HWND box, int id, const char* what);
+// A client point of the box at least 4 pixels away from every child window.
+bool FreePoint(HWND box, POINT& found);
+// "Version (2.0.0.3)", as the About box shows the file version.
+std::string VersionLine();
+// The About box's texts for an executable named app; without its version block the version,
+// comment and copyright are empty.
+void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead = true);
+// Everything the About box shows, and that it is modal over the main window.
+void ExpectAbout(const CKavrin& k, HWND box, const std::string& app = "Kavrin", bool versionRead = true);
+void ExpectWidmung(HWND widmung, HWND about);
+// Opens the dedication box with a right double-click posted to a free point of the About box.
+HWND OpenWidmung(const CKavrin& k, HWND about);
+// Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
+// appeared.
+void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what);
+// One opening and closing of the About box, with the dedication box inside it if asked.
+bool AboutRound(const CKavrin& k, bool withWidmung);
+
+}  // namespace e2e
