@@ -1,4 +1,3 @@
-#include "Geometry.h"
 #include "afxwin.h"
 #include "afxres.h"
 
@@ -29,21 +28,19 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::CenterWindow()
 {
-    RECT rcBox;
+    CRect rcBox;
     ::GetWindowRect(m_hWnd, &rcBox);
     HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
     HMONITOR hMonitor = ::MonitorFromWindow(hOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     ::GetMonitorInfoA(hMonitor, &mi);
-    RECT rcOver = mi.rcWork;
+    CRect rcOver = mi.rcWork;
     if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
         ::GetWindowRect(hOwner, &rcOver);
     int x = 0;
     int y = 0;
-    afx::CenterOver({rcBox.left, rcBox.top, rcBox.right, rcBox.bottom},
-                    {rcOver.left, rcOver.top, rcOver.right, rcOver.bottom},
-                    {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom}, x, y);
+    afx::CenterOver(rcBox, rcOver, mi.rcWork, x, y);
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

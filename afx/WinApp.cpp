@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "AppName.h"
 #include "afxwin.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CString.h"
+#include "Geometry.h"
 #include "SystemLibrary.h"
 
 #include <windows.h>
@@ -76,15 +77,9 @@ protected:
 
 // ---------------------------------------------------------------- small value types
 
+// CRect, the one rectangle type, is portable: Geometry.h.
 struct CPoint : POINT {
     CPoint(int px = 0, int py = 0) { x = px; y = py; }  // NOLINT(google-explicit-constructor)
-};
-
-struct CRect : RECT {
-    CRect() { left = top = right = bottom = 0; }
-    CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
 };
 
 // ---------------------------------------------------------------- message maps

@@ -119,15 +119,14 @@ void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)
     if (!m_bInitialized)
         return;
 
-    const layout::Rect report = layout::ReportRect(rect.right, rect.bottom);
-    GetDlgItem(IDC_REPORT).MoveWindow(report.left, report.top, report.right - report.left,
-                                      report.bottom - report.top, TRUE);
+    const CRect report = layout::ReportRect(rect.right, rect.bottom);
+    GetDlgItem(IDC_REPORT).MoveWindow(report.left, report.top, report.Width(), report.Height(), TRUE);
 
     CWnd button = GetDlgItem(IDOK);
     CRect rcButton;
     button.GetClientRect(&rcButton);
-    const layout::Rect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height());
-    button.MoveWindow(ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, TRUE);
+    const CRect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height());
+    button.MoveWindow(ok.left, ok.top, ok.Width(), ok.Height(), TRUE);
 }
 
 void CSysInfoDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
