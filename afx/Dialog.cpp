@@ -1,5 +1,4 @@
 #include "afxwin.h"
-#include "afxres.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)

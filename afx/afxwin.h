@@ -5,6 +5,7 @@
 #include "CString.h"
 #include "Geometry.h"
 #include "SystemLibrary.h"
+#include "afxres.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,13 +1,8 @@
 #include "AboutDlg.h"
 
+#include "AboutBox.h"
 #include "SysInfoApp.h"
 #include "resource.h"
-
-namespace {
-
-const char kFeedbackAddress[] = "feedback@kavrin.example";
-
-}  // namespace
 
 void PlayInPlaceholder(CDialog& dlg, CAnimateCtrl& animate, int nPlaceholderID, UINT nClipID)
 {
@@ -48,8 +43,8 @@ BOOL CAboutDlg::OnInitDialog()
     SetDlgItemText(IDC_VERSION, strText);
     SetDlgItemText(IDC_COPYRIGHT, strCopyright);
     SetDlgItemText(IDC_COMMENTS, strComment);
-    SetDlgItemText(IDC_FEEDBACK, kFeedbackAddress);
-    strText.Format("Info über %s", AfxGetAppName());
+    SetDlgItemText(IDC_FEEDBACK, KAVRIN_FEEDBACK_ADDRESS);   // what the template holds already
+    strText.Format(KAVRIN_ABOUT_TITLE "%s", AfxGetAppName());
     SetWindowText(strText);
 
     PlayInPlaceholder(*this, m_animate, IDC_ANIMATION, IDR_AVI_ABOUT);
