@@ -19,9 +19,10 @@ CSysInfoDlg::CSysInfoDlg(CWnd* pParent)
     : CDialog(IDD_SYSINFO_DIALOG, pParent), CReport(Win32Platform()),
       m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
 {
-    m_strReport = "";
+    m_strReport = "";   // a no-op (the report starts empty) that the constructor's design names
 }
 
+// The framework's data exchange; the window has no fields.
 void CSysInfoDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
