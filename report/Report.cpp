@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -54,14 +55,19 @@ unsigned long long AddressValue(const void* p)
 
 }  // namespace
 
-void CReport::FillReport()
+void CReport::FillReport() noexcept
 {
-    ClearReport();
-    AddVersionInfo();
-    AddSystemInfo();
-    AddHardwareInfo();
-    AddMouseInfo();
-    AddPathInfo();
+    try {
+        ClearReport();
+        AddVersionInfo();
+        AddSystemInfo();
+        AddHardwareInfo();
+        AddMouseInfo();
+        AddPathInfo();
+    } catch (const std::bad_alloc&) {
+        // Emptying needs no memory: no part of a report is ever shown as if it were whole.
+        ClearReport();
+    }
 }
 
 void CReport::ClearReport()

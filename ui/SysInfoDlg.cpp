@@ -6,6 +6,8 @@
 #include "Win32Platform.h"
 #include "resource.h"
 
+#include <new>
+
 BEGIN_MESSAGE_MAP(CSysInfoDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_QUERYDRAGICON()
@@ -108,8 +110,12 @@ HCURSOR CSysInfoDlg::OnQueryDragIcon()
 // Copies the report as built, never what the control shows.
 void CSysInfoDlg::OnCopy()
 {
-    CString strCopy = m_strReport;
-    theApp.CopyToClipboard(this, strCopy);
+    try {
+        CString strCopy = m_strReport;
+        theApp.CopyToClipboard(this, strCopy);
+    } catch (const std::bad_alloc&) {
+        // No memory for the copies of the text: like a failed block, the clipboard is not touched.
+    }
 }
 
 void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)

@@ -2,11 +2,14 @@
 // (run under Wine by tests/win/run.sh). Prints "ok - …" / "not ok - …" lines.
 #include "Applikation.h"
 #include "SysInfoApp.h"
+#include "SysInfoDlg.h"
 #include "afxres.h"
 #include "resource.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -14,6 +17,35 @@
 namespace {
 
 int g_failed = 0;
+
+// While set, every allocation fails; the count says how many were refused.
+bool g_bFailAllocations = false;
+int g_nRefusedAllocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t nSize)
+{
+    if (g_bFailAllocations) {
+        ++g_nRefusedAllocations;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(nSize != 0 ? nSize : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t /*nSize*/) noexcept
+{
+    std::free(p);
+}
+
+namespace {
 
 void Check(bool bOk, const std::string& name, const std::string& detail = "")
 {
@@ -158,6 +190,24 @@ void CheckClipboard()
     Check(theApp.CopyToClipboard(&wnd, "") && ClipboardText(hWnd) == std::string(1, '\0'),
           "an empty text copies as one zero byte");
     ::DestroyWindow(hOther);
+    ::DestroyWindow(hWnd);
+}
+
+// Out of memory for the copies of the report, Copy leaves the clipboard as it was.
+void CheckCopyWithoutMemory()
+{
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CWnd wnd(hWnd);
+    const char kBefore[] = "vorher";
+    theApp.CopyToClipboard(&wnd, kBefore);
+    CSysInfoDlg dlg;
+    dlg.m_strReport = "a report too long to be kept inside the string object";
+    g_nRefusedAllocations = 0;
+    g_bFailAllocations = true;
+    dlg.OnCopy();
+    g_bFailAllocations = false;
+    Check(g_nRefusedAllocations > 0 && ClipboardText(hWnd) == std::string(kBefore, sizeof kBefore),
+          "a copy without memory leaves the clipboard untouched", ClipboardText(hWnd));
     ::DestroyWindow(hWnd);
 }
 
@@ -338,6 +388,7 @@ int main(int argc, char** argv)
     CheckVersionInfo();
     CheckSystemLibraries();
     CheckClipboard();
+    CheckCopyWithoutMemory();
     CheckDialogDispatch();
     CheckFaultsEndTheProgram();
     return g_failed ? 1 : 0;
