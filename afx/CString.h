@@ -25,7 +25,6 @@ public:
 
     int GetLength() const { return static_cast<int>(m_str.size()); }
     bool IsEmpty() const { return m_str.empty(); }
-    void Empty() { m_str.clear(); }
     char GetAt(int nIndex) const { return m_str.at(static_cast<std::size_t>(nIndex)); }
     char operator[](int nIndex) const { return GetAt(nIndex); }
 

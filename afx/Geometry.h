@@ -1,18 +1,22 @@
-// Window arithmetic of the class layer, kept free of Win32 calls so it can be tested alone.
+// The rectangle type and the window arithmetic of the class layer, free of Win32 calls
+// so that they can be tested alone.
 #pragma once
 
-#include <string>
+#include "WinTypes.h"
 
-namespace afx {
-
-struct Box {
-    int left, top, right, bottom;
+// The one rectangle type: a RECT that knows its size.
+struct CRect : RECT {
+    CRect() : RECT{0, 0, 0, 0} {}
+    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    CRect(const RECT& rc) : RECT(rc) {}  // NOLINT(google-explicit-constructor)
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
 };
 
+namespace afx {
+
 // Top-left corner that centres `box` over `over`, kept inside `work` where it fits.
-inline void CenterOver(const Box& box, const Box& over, const Box& work, int& x, int& y)
+inline void CenterOver(const CRect& box, const CRect& over, const CRect& work, int& x, int& y)
 {
     x = over.left + (over.Width() - box.Width()) / 2;
     y = over.top + (over.Height() - box.Height()) / 2;
@@ -24,17 +28,6 @@ inline void CenterOver(const Box& box, const Box& over, const Box& work, int& x,
         x = work.left;
     if (y < work.top)
         y = work.top;
-}
-
-// The application name: the module's file name without directory and extension.
-inline std::string AppNameFromPath(const std::string& path)
-{
-    const auto slash = path.find_last_of("\\/:");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const auto dot = name.rfind('.');
-    if (dot != std::string::npos && dot != 0)
-        name.erase(dot);
-    return name;
 }
 
 }  // namespace afx

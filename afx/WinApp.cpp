@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "AppName.h"
 #include "afxwin.h"
 
 namespace {
@@ -21,16 +21,6 @@ CWinApp::~CWinApp()
 {
     if (g_pApp == this)
         g_pApp = nullptr;
-}
-
-int CWinApp::Run()
-{
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return ExitInstance();
 }
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const
@@ -71,7 +61,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLi
         return -1;
     pApp->m_hInstance = hInstance;
     AfxGetAppName();
-    if (!pApp->InitInstance())
-        return pApp->ExitInstance();
-    return pApp->Run();
+    // The program runs inside InitInstance, its main window modal there; no message loop follows.
+    pApp->InitInstance();
+    return pApp->ExitInstance();
 }

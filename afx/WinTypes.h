@@ -1,4 +1,4 @@
-// Win32 scalar types: <windows.h> on Windows, same-width copies elsewhere.
+// Win32 scalar types and RECT: <windows.h> on Windows, same-width copies elsewhere.
 #pragma once
 
 #ifdef _WIN32
@@ -11,6 +11,7 @@ using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
+using LONG = std::int32_t;
 using DWORD_PTR = std::uintptr_t;
 using CHAR = char;
 using LPSTR = char*;
@@ -18,6 +19,10 @@ using LPCSTR = const char*;
 using LPCTSTR = const char*;
 using LPVOID = void*;
 using LPCVOID = const void*;
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
 
 #ifndef TRUE
 #define TRUE 1

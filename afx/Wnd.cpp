@@ -1,5 +1,6 @@
 #include "afxwin.h"
 
+#include <cassert>
 #include <new>
 
 // ---------------------------------------------------------------- run-time classes
@@ -71,9 +72,92 @@ bool CCmdTarget::OnCmdMsg(UINT nID)
 
 // ---------------------------------------------------------------- CWnd
 
+namespace {
+
+[[maybe_unused]] bool IsWindowHandle(HWND hWnd)
+{
+    return ::IsWindow(hWnd) != FALSE;
+}
+
+}  // namespace
+
+void CWnd::Attach(HWND hWnd)
+{
+    assert(!m_hWnd);
+    m_hWnd = hWnd;
+}
+
+HWND CWnd::Detach()
+{
+    HWND h = m_hWnd;
+    m_hWnd = nullptr;
+    return h;
+}
+
+CWnd CWnd::GetDlgItem(int nID) const
+{
+    assert(IsWindowHandle(m_hWnd));
+    return CWnd(::GetDlgItem(m_hWnd, nID));
+}
+
+BOOL CWnd::SetDlgItemText(int nID, LPCTSTR pszText)
+{
+    assert(IsWindowHandle(m_hWnd));
+    return ::SetDlgItemTextA(m_hWnd, nID, pszText);
+}
+
+BOOL CWnd::SetWindowText(LPCTSTR pszText)
+{
+    assert(IsWindowHandle(m_hWnd));
+    return ::SetWindowTextA(m_hWnd, pszText);
+}
+
+BOOL CWnd::GetClientRect(LPRECT pRect) const
+{
+    assert(IsWindowHandle(m_hWnd) && pRect);
+    return ::GetClientRect(m_hWnd, pRect);
+}
+
+BOOL CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
+{
+    assert(IsWindowHandle(m_hWnd));
+    return ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+}
+
+BOOL CWnd::IsIconic() const
+{
+    assert(IsWindowHandle(m_hWnd));
+    return ::IsIconic(m_hWnd);
+}
+
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
+{
+    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
+}
+
+LRESULT CWnd::SendMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) const
+{
+    assert(IsWindowHandle(m_hWnd));
+    return ::SendMessageA(m_hWnd, nMsg, wParam, lParam);
+}
+
+BOOL CWnd::OpenClipboard()
+{
+    assert(IsWindowHandle(m_hWnd));
+    return ::OpenClipboard(m_hWnd);
+}
+
 CMenu CWnd::GetSystemMenu(BOOL bRevert) const
 {
+    assert(IsWindowHandle(m_hWnd));
     return CMenu(::GetSystemMenu(m_hWnd, bRevert));
+}
+
+void CWnd::Default()
+{
+    assert(m_pbDefault);
+    if (m_pbDefault)
+        *m_pbDefault = true;
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
@@ -87,15 +171,47 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM /*lParam*/)
 
 bool CWnd::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    const AFX_MSGMAP_ENTRY* pEntry = FindEntry(nMessage, 0);
-    if (!pEntry)
-        return false;
+    // This message's own request; a message sent while its handler runs gets another.
+    bool bDefault = false;
+    bool* const pbOuter = m_pbDefault;
+    m_pbDefault = &bDefault;
 
-    m_bDefault = false;
-    *pResult = pEntry->pfnThunk(this, wParam, lParam);
-    const bool bHandled = !m_bDefault;
-    m_bDefault = false;
-    return bHandled;
+    bool bFound = false;
+    if (nMessage == WM_COMMAND) {
+        bFound = OnCommand(wParam, lParam) != FALSE;
+        *pResult = 0;
+    } else if (const AFX_MSGMAP_ENTRY* pEntry = FindEntry(nMessage, 0)) {
+        *pResult = pEntry->pfnThunk(this, wParam, lParam);
+        bFound = true;
+    }
+
+    m_pbDefault = pbOuter;
+    return bFound && !bDefault;
+}
+
+// ---------------------------------------------------------------- menus and painting
+
+BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
+{
+    assert(::IsMenu(m_hMenu) != FALSE);
+    return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
+}
+
+BOOL CDC::DrawIcon(int x, int y, HICON hIcon)
+{
+    assert(m_hDC && hIcon);
+    return ::DrawIcon(m_hDC, x, y, hIcon);
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr)
+{
+    assert(IsWindowHandle(m_hWnd));
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+}
+
+CPaintDC::~CPaintDC()
+{
+    ::EndPaint(m_hWnd, &m_ps);
 }
 
 // ---------------------------------------------------------------- CAnimateCtrl
@@ -118,10 +234,11 @@ bool InitAnimateClass()
 
 BOOL CAnimateCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {
+    assert(pParentWnd && IsWindowHandle(pParentWnd->m_hWnd));
     if (!InitAnimateClass())
         return FALSE;
-    m_hWnd = ::CreateWindowExA(0, ANIMATE_CLASSA, "", dwStyle, rect.left, rect.top, rect.right - rect.left,
-                               rect.bottom - rect.top, pParentWnd->m_hWnd,
-                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), AfxGetResourceHandle(), nullptr);
+    Attach(::CreateWindowExA(0, ANIMATE_CLASSA, "", dwStyle, rect.left, rect.top, rect.right - rect.left,
+                             rect.bottom - rect.top, pParentWnd->m_hWnd,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), AfxGetResourceHandle(), nullptr));
     return m_hWnd != nullptr ? TRUE : FALSE;
 }

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "CString.h"
+#include "Geometry.h"
 #include "SystemLibrary.h"
+#include "afxres.h"
 
 #include <windows.h>
 #include <commctrl.h>
-
-#include <cassert>
 
 class CObject;
 class CCmdTarget;
@@ -76,15 +76,9 @@ protected:
 
 // ---------------------------------------------------------------- small value types
 
+// CRect, the one rectangle type, is portable: Geometry.h.
 struct CPoint : POINT {
     CPoint(int px = 0, int py = 0) { x = px; y = py; }  // NOLINT(google-explicit-constructor)
-};
-
-struct CRect : RECT {
-    CRect() { left = top = right = bottom = 0; }
-    CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
 };
 
 // ---------------------------------------------------------------- message maps
@@ -143,6 +137,8 @@ public:                                           \
 // void OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 #define ON_WM_GETMINMAXINFO() \
     AFX_ENTRY(WM_GETMINMAXINFO, 0, AFX_THIS->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(l)); return 0)
+// BOOL OnHelpInfo(HELPINFO* pHelpInfo)
+#define ON_WM_HELPINFO() AFX_ENTRY(WM_HELP, 0, return AFX_THIS->OnHelpInfo(reinterpret_cast<HELPINFO*>(l)))
 // void OnRButtonDblClk(UINT nFlags, CPoint point)
 #define ON_WM_RBUTTONDBLCLK()                                                                     \
     AFX_ENTRY(WM_RBUTTONDBLCLK, 0,                                                                \
@@ -170,7 +166,9 @@ protected:
 class CMenu;
 class CDC;
 
-// A non-owning holder of a window handle. It never destroys the window.
+// A non-owning holder of a window handle. It never destroys the window. The wrappers
+// are defined in the library, not here, so that a checked build of the layer
+// (afx_win_checked) asserts their preconditions whatever its callers were built with.
 class CWnd : public CCmdTarget {
 public:
     DECLARE_DYNAMIC(CWnd)
@@ -180,71 +178,63 @@ public:
     ~CWnd() override = default;
 
     operator HWND() const { return m_hWnd; }  // NOLINT(google-explicit-constructor)
-    void Attach(HWND hWnd) { m_hWnd = hWnd; }
-    HWND Detach()
-    {
-        HWND h = m_hWnd;
-        m_hWnd = nullptr;
-        return h;
-    }
+    // Starts holding hWnd; the holder must be empty.
+    void Attach(HWND hWnd);
+    // Stops holding the window and returns it; the window lives on.
+    HWND Detach();
 
-    CWnd GetDlgItem(int nID) const { return CWnd(::GetDlgItem(m_hWnd, nID)); }
-    void SetDlgItemText(int nID, LPCTSTR pszText) { ::SetDlgItemTextA(m_hWnd, nID, pszText); }
-    void SetWindowText(LPCTSTR pszText) { ::SetWindowTextA(m_hWnd, pszText); }
-    void GetClientRect(LPRECT pRect) const { ::GetClientRect(m_hWnd, pRect); }
-    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE)
-    {
-        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
-    }
-    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
-    HICON SetIcon(HICON hIcon, BOOL bBigIcon)
-    {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
-    }
-    LRESULT SendMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
-        return ::SendMessageA(m_hWnd, nMsg, wParam, lParam);
-    }
-    BOOL OpenClipboard() { return ::OpenClipboard(m_hWnd); }
+    // Each needs a window (asserted) and returns what Win32 returns.
+    CWnd GetDlgItem(int nID) const;
+    BOOL SetDlgItemText(int nID, LPCTSTR pszText);
+    BOOL SetWindowText(LPCTSTR pszText);
+    BOOL GetClientRect(LPRECT pRect) const;
+    BOOL MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+    BOOL IsIconic() const;
+    // The icon that was set before, or null.
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    LRESULT SendMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL OpenClipboard();
     // The window menu as a copy that may be changed, not owned by the caller.
     CMenu GetSystemMenu(BOOL bRevert) const;
 
-    // Asks for the platform's default processing of the message being handled,
-    // which runs once the handler returns.
-    void Default() { m_bDefault = true; }
+    // Asks for the platform's default processing of the message being handled, which
+    // runs once the handler returns. Only a handler of this window may ask (asserted);
+    // the request belongs to that one message, not to messages it causes meanwhile.
+    void Default();
 
     // Routes a command through this window's map chain, then the application's.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 
-    // Default handlers a map may name.
+    // Default handlers a map may name: they ask for the default processing.
     void OnPaint() { Default(); }
     void OnRButtonDblClk(UINT, CPoint) { Default(); }
 
     HWND m_hWnd = nullptr;
 
 protected:
-    // Runs the map handler for a message; false when the map has none or the handler
-    // asked for default processing.
+    // The one dispatch path: WM_COMMAND through OnCommand, every other message through
+    // the map chain. True when a handler took the message and did not ask for the
+    // default processing; *pResult is then the message's result.
     bool OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
 private:
-    bool m_bDefault = false;
+    // The request flag of the innermost message being handled, or null between messages.
+    bool* m_pbDefault = nullptr;
 };
 
 // A menu handle that the holder does not own.
 class CMenu {
 public:
     explicit CMenu(HMENU hMenu) : m_hMenu(hMenu) {}
-    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr)
-    {
-        return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
-    }
+    // Needs a menu (asserted).
+    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
     HMENU m_hMenu;
 };
 
 class CDC {
 public:
-    BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
+    // Needs a device context and an icon (asserted).
+    BOOL DrawIcon(int x, int y, HICON hIcon);
     HDC GetSafeHdc() const { return m_hDC; }
     HDC m_hDC = nullptr;
 
@@ -255,11 +245,11 @@ protected:
     CDC() = default;
 };
 
-// BeginPaint on construction, EndPaint on destruction.
+// BeginPaint on construction, EndPaint on destruction, for a window (asserted).
 class CPaintDC : public CDC {
 public:
-    explicit CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
-    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+    explicit CPaintDC(CWnd* pWnd);
+    ~CPaintDC();
 
 private:
     HWND m_hWnd;
@@ -270,6 +260,7 @@ private:
 // and is destroyed with it.
 class CAnimateCtrl : public CWnd {
 public:
+    // FALSE when the control class or the window cannot be made; the holder stays empty.
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     BOOL Open(UINT nID) { return static_cast<BOOL>(SendMessage(ACM_OPENA, 0, static_cast<LPARAM>(nID))); }
     BOOL Play(UINT nFrom, UINT nTo, UINT nRep)
@@ -278,13 +269,11 @@ public:
     }
 };
 
-struct CDataExchange {
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
-    BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
-};
+// What DoDataExchange receives. The program's boxes exchange no data, so it carries none.
+struct CDataExchange {};
 
-// A modal dialog on a template of the program's resources.
+// A modal dialog on a template of the program's resources. Its own map handles
+// WM_INITDIALOG, OK, Cancel and WM_HELP.
 class CDialog : public CWnd {
 public:
     DECLARE_DYNAMIC(CDialog)
@@ -293,21 +282,29 @@ public:
         : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
     // Runs the box until it ends; IDOK, IDCANCEL or -1 when it could not be created.
+    // The object must not be running already (asserted).
     virtual INT_PTR DoModal();
     virtual BOOL OnInitDialog();
-    virtual void OnOK() { ::EndDialog(m_hWnd, IDOK); }
-    virtual void OnCancel() { ::EndDialog(m_hWnd, IDCANCEL); }
+    virtual void OnOK();
+    virtual void OnCancel();
+    // F1: the main window, while enabled, takes it as the help command ID_HELP. Every box
+    // takes it, so the dialog manager never passes it on to the box's owner.
+    BOOL OnHelpInfo(HELPINFO* pHelpInfo);
 
     // Places the box centred over its owner, or over the work area without one.
     void CenterWindow();
 
 protected:
+    // Required by the framework's initialisation; the program exchanges no data.
     virtual void DoDataExchange(CDataExchange* pDX) { (void)pDX; }
     DECLARE_MESSAGE_MAP()
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT nMessage, WPARAM wParam, LPARAM lParam);
+    // Binds the object at WM_INITDIALOG, dispatches, unbinds at WM_NCDESTROY. An
+    // exception cannot leave it: it ends the program instead of crossing system frames.
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) noexcept;
+    // WM_INITDIALOG: centres the box, then the result of OnInitDialog.
+    LRESULT HandleInitDialog();
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
@@ -324,14 +321,14 @@ public:
     explicit CWinApp(LPCTSTR lpszAppName = nullptr);
     ~CWinApp() override;
 
+    // Runs the program; the result is not used, as there is no message loop after it.
     virtual BOOL InitInstance() { return TRUE; }
     // The process's exit code.
     virtual int ExitInstance() { return 0; }
-    // The message loop, for applications whose InitInstance returns TRUE.
-    virtual int Run();
 
     // Icon resource nID of the program at the system's standard icon size (shared handle).
     HICON LoadIcon(UINT nIDResource) const;
+    // Kept for the start-up sequence the program follows: controls are drawn 3-D anyway.
     BOOL Enable3dControls() { return TRUE; }
     // There is no help file: the help command does nothing.
     void OnHelp() {}
@@ -353,5 +350,6 @@ private:
 CWinApp* AfxGetApp();
 LPCTSTR AfxGetAppName();
 HINSTANCE AfxGetResourceHandle();
+// Kept for the start-up sequence the program follows: it hosts no ActiveX controls.
 inline void AfxEnableControlContainer() {}
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

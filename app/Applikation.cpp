@@ -10,12 +10,14 @@ IMPLEMENT_DYNCREATE(CApplikation, CWinApp)
 BEGIN_MESSAGE_MAP(CApplikation, CWinApp)
 END_MESSAGE_MAP()
 
+// The framework's initialisation only; the override is part of the reusable base.
 BOOL CApplikation::InitInstance()
 {
     CWinApp::InitInstance();
     return TRUE;
 }
 
+// The framework's exit code only; the override is part of the reusable base.
 int CApplikation::ExitInstance()
 {
     return CWinApp::ExitInstance();

@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -54,14 +55,19 @@ unsigned long long AddressValue(const void* p)
 
 }  // namespace
 
-void CReport::FillReport()
+void CReport::FillReport() noexcept
 {
-    ClearReport();
-    AddVersionInfo();
-    AddSystemInfo();
-    AddHardwareInfo();
-    AddMouseInfo();
-    AddPathInfo();
+    try {
+        ClearReport();
+        AddVersionInfo();
+        AddSystemInfo();
+        AddHardwareInfo();
+        AddMouseInfo();
+        AddPathInfo();
+    } catch (const std::bad_alloc&) {
+        // Emptying needs no memory: no part of a report is ever shown as if it were whole.
+        ClearReport();
+    }
 }
 
 void CReport::ClearReport()
@@ -76,10 +82,6 @@ void CReport::AppendLine(CString line)
     m_strReport += line;
     ShowReport(m_strReport);
 }
-
-// The "%0.2x" and "%0.4x" directives are the report's own; the 0 flag is harmless there.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat"
 
 void CReport::AddVersionInfo()
 {
@@ -106,11 +108,16 @@ void CReport::AddVersionInfo()
     const long lBuild = static_cast<long>(osvi.dwBuildNumber & 0xFFFF);
     strLine.Format("Build: %ld (0x%x)", lBuild, static_cast<unsigned>(lBuild));
     AppendLine(strLine);
+    // "%0.2x" and "%0.4x" are the report's own directives; gcc warns that the 0 flag is
+    // ignored with a precision, so the warning is off around the lines that use them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat"
     strLine.Format("MajorVersion: %ld (0x%0.2x)", static_cast<long>(osvi.dwMajorVersion),
                    static_cast<unsigned>(osvi.dwMajorVersion));
     AppendLine(strLine);
     strLine.Format("MinorVersion: %ld (0x%0.2x)", static_cast<long>(osvi.dwMinorVersion),
                    static_cast<unsigned>(osvi.dwMinorVersion));
+#pragma GCC diagnostic pop
     AppendLine(strLine);
     char szCSD[sizeof osvi.szCSDVersion + 1] = {};
     std::memcpy(szCSD, osvi.szCSDVersion, sizeof osvi.szCSDVersion);  // terminated even if full
@@ -177,8 +184,11 @@ void CReport::AddHardwareInfo()
 
     strLine.Format("OemId: %d", static_cast<int>(dwOemId));
     AppendLine(strLine);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat"
     strLine.Format("PageSize: %d (0x%0.4x)", static_cast<int>(si.dwPageSize),
                    static_cast<unsigned>(si.dwPageSize));
+#pragma GCC diagnostic pop
     AppendLine(strLine);
     strLine.Format("Minimale Applikationsadresse: 0x%llx", AddressValue(si.lpMinimumApplicationAddress));
     AppendLine(strLine);
@@ -190,10 +200,13 @@ void CReport::AddHardwareInfo()
     strLine += ProcessorTypeName(si.dwProcessorType);
     AppendLine(strLine);
     const unsigned uLevel = si.wProcessorLevel;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat"
     strLine.Format("ProcessorLevel: %d (0x%0.4x)", static_cast<int>(uLevel), uLevel);
     AppendLine(strLine);
     const unsigned uRevision = si.wProcessorRevision;
     strLine.Format("ProcessorRevision: %d (0x%0.4x)", static_cast<int>(uRevision), uRevision);
+#pragma GCC diagnostic pop
     AppendLine(strLine);
     strLine = "ProcessorArchitecture: ";
     strLine += ArchitectureName(static_cast<WORD>(dwOemId & 0xFFFF));
@@ -211,8 +224,6 @@ void CReport::AddHardwareInfo()
 
     AppendLine("");
 }
-
-#pragma GCC diagnostic pop
 
 void CReport::FormatBitMask(DWORD dwMask, CString& strResult)
 {

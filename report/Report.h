@@ -13,8 +13,9 @@ public:
     CReport(const CReport&) = delete;
     CReport& operator=(const CReport&) = delete;
 
-    // Empties the report, then builds the five sections in order.
-    void FillReport();
+    // Empties the report, then builds the five sections in order. Out of memory, the
+    // report ends empty, shown and exported as such.
+    void FillReport() noexcept;
 
     void ClearReport();
     // Adds CR LF to its own copy of the line, appends it and shows the whole report.

@@ -29,9 +29,6 @@
 
 // Menu commands
 #define ID_COPY                         40001
-#ifndef ID_HELP
-#define ID_HELP                         0xE146
-#endif
 
 // System-menu command
 #define IDM_ABOUTBOX                    0x0010

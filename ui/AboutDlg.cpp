@@ -1,20 +1,16 @@
 #include "AboutDlg.h"
 
+#include "AboutBox.h"
 #include "SysInfoApp.h"
 #include "resource.h"
-
-namespace {
-
-const char kFeedbackAddress[] = "feedback@kavrin.example";
-
-}  // namespace
 
 void PlayInPlaceholder(CDialog& dlg, CAnimateCtrl& animate, int nPlaceholderID, UINT nClipID)
 {
     CWnd placeholder = dlg.GetDlgItem(nPlaceholderID);
     CRect rect;
     placeholder.GetClientRect(&rect);
-    animate.Create(WS_CHILD | WS_VISIBLE | ACS_CENTER, rect, &placeholder, static_cast<UINT>(nPlaceholderID));
+    if (!animate.Create(WS_CHILD | WS_VISIBLE | ACS_CENTER, rect, &placeholder, static_cast<UINT>(nPlaceholderID)))
+        return;   // no animation control: the placeholder stays empty
     animate.Open(nClipID);
     animate.Play(0, static_cast<UINT>(-1), static_cast<UINT>(-1));
 }
@@ -22,12 +18,13 @@ void PlayInPlaceholder(CDialog& dlg, CAnimateCtrl& animate, int nPlaceholderID, 
 // ---------------------------------------------------------------- CAboutDlg
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
-    ON_WM_PAINT()
+    ON_WM_PAINT()   // CWnd::OnPaint, the default painting: the entry the box's design names
     ON_WM_RBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
+// The framework's data exchange; the box has no fields.
 void CAboutDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
@@ -48,8 +45,8 @@ BOOL CAboutDlg::OnInitDialog()
     SetDlgItemText(IDC_VERSION, strText);
     SetDlgItemText(IDC_COPYRIGHT, strCopyright);
     SetDlgItemText(IDC_COMMENTS, strComment);
-    SetDlgItemText(IDC_FEEDBACK, kFeedbackAddress);
-    strText.Format("Info über %s", AfxGetAppName());
+    SetDlgItemText(IDC_FEEDBACK, KAVRIN_FEEDBACK_ADDRESS);   // what the template holds already
+    strText.Format(KAVRIN_ABOUT_TITLE "%s", AfxGetAppName());
     SetWindowText(strText);
 
     PlayInPlaceholder(*this, m_animate, IDC_ANIMATION, IDR_AVI_ABOUT);
@@ -71,6 +68,7 @@ END_MESSAGE_MAP()
 
 CWidmungDlg::CWidmungDlg(CWnd* pParent) : CDialog(IDD_WIDMUNG, pParent) {}
 
+// The framework's data exchange; the box has no fields.
 void CWidmungDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);

@@ -1,20 +1,18 @@
 // The main window's geometry, free of Win32 calls so it can be tested alone.
 #pragma once
 
+#include "Geometry.h"
+
 namespace layout {
 
-struct Rect {
-    int left, top, right, bottom;
-};
-
 // The report control: the client area less 2 pixels on the right and 32 at the bottom.
-inline Rect ReportRect(int cx, int cy)
+inline CRect ReportRect(int cx, int cy)
 {
     return {0, 0, cx - 2, cy - 32};
 }
 
 // The OK button keeps its size, centred by truncating halvings, 3 pixels above the bottom.
-inline Rect OkButtonRect(int cx, int cy, int bw, int bh)
+inline CRect OkButtonRect(int cx, int cy, int bw, int bh)
 {
     const int left = cx / 2 - bw / 2 - 1;
     const int bottom = cy - 3;

@@ -6,6 +6,8 @@
 #include "Win32Platform.h"
 #include "resource.h"
 
+#include <new>
+
 BEGIN_MESSAGE_MAP(CSysInfoDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_QUERYDRAGICON()
@@ -19,9 +21,10 @@ CSysInfoDlg::CSysInfoDlg(CWnd* pParent)
     : CDialog(IDD_SYSINFO_DIALOG, pParent), CReport(Win32Platform()),
       m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
 {
-    m_strReport = "";
+    m_strReport = "";   // a no-op (the report starts empty) that the constructor's design names
 }
 
+// The framework's data exchange; the window has no fields.
 void CSysInfoDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
@@ -107,8 +110,12 @@ HCURSOR CSysInfoDlg::OnQueryDragIcon()
 // Copies the report as built, never what the control shows.
 void CSysInfoDlg::OnCopy()
 {
-    CString strCopy = m_strReport;
-    theApp.CopyToClipboard(this, strCopy);
+    try {
+        CString strCopy = m_strReport;
+        theApp.CopyToClipboard(this, strCopy);
+    } catch (const std::bad_alloc&) {
+        // No memory for the copies of the text: like a failed block, the clipboard is not touched.
+    }
 }
 
 void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)
@@ -119,15 +126,14 @@ void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)
     if (!m_bInitialized)
         return;
 
-    const layout::Rect report = layout::ReportRect(rect.right, rect.bottom);
-    GetDlgItem(IDC_REPORT).MoveWindow(report.left, report.top, report.right - report.left,
-                                      report.bottom - report.top, TRUE);
+    const CRect report = layout::ReportRect(rect.right, rect.bottom);
+    GetDlgItem(IDC_REPORT).MoveWindow(report.left, report.top, report.Width(), report.Height(), TRUE);
 
     CWnd button = GetDlgItem(IDOK);
     CRect rcButton;
     button.GetClientRect(&rcButton);
-    const layout::Rect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height());
-    button.MoveWindow(ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, TRUE);
+    const CRect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height());
+    button.MoveWindow(ok.left, ok.top, ok.Width(), ok.Height(), TRUE);
 }
 
 void CSysInfoDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)

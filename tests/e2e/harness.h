@@ -5,6 +5,7 @@
 #pragma once
 
 #include "../Expected.h"
+#include "afxres.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -5,13 +5,13 @@
 
 TEST(Layout, ReportAndButtonFollowTheClientArea)
 {
-    const layout::Rect report = layout::ReportRect(400, 300);
+    const CRect report = layout::ReportRect(400, 300);
     EXPECT_EQ(report.left, 0);
     EXPECT_EQ(report.top, 0);
     EXPECT_EQ(report.right, 398);
     EXPECT_EQ(report.bottom, 268);
 
-    const layout::Rect ok = layout::OkButtonRect(400, 300, 75, 23);
+    const CRect ok = layout::OkButtonRect(400, 300, 75, 23);
     EXPECT_EQ(ok.left, 162);
     EXPECT_EQ(ok.top, 274);
     EXPECT_EQ(ok.right, 237);
@@ -21,10 +21,10 @@ TEST(Layout, ReportAndButtonFollowTheClientArea)
 
 TEST(Layout, EmptyClientAreaHasNoSpecialCase)
 {
-    const layout::Rect report = layout::ReportRect(0, 0);
+    const CRect report = layout::ReportRect(0, 0);
     EXPECT_EQ(report.right - report.left, -2);
     EXPECT_EQ(report.bottom - report.top, -32);
-    const layout::Rect ok = layout::OkButtonRect(0, 0, 75, 23);
+    const CRect ok = layout::OkButtonRect(0, 0, 75, 23);
     EXPECT_EQ(ok.left, -75 / 2 - 1);   // halvings truncate toward zero: -38
     EXPECT_EQ(ok.left, -38);
     EXPECT_EQ(ok.top, -3 - 23);
@@ -44,7 +44,7 @@ TEST(Layout, IconIsCentredWithTruncatingHalvings)
 
 TEST(Geometry, BoxIsCentredOverItsOwnerAndKeptOnTheWorkArea)
 {
-    const afx::Box work{0, 0, 1280, 1000};
+    const CRect work{0, 0, 1280, 1000};
     int x = 0;
     int y = 0;
     afx::CenterOver({0, 0, 200, 100}, {100, 100, 700, 500}, work, x, y);
@@ -59,13 +59,4 @@ TEST(Geometry, BoxIsCentredOverItsOwnerAndKeptOnTheWorkArea)
     afx::CenterOver({0, 0, 400, 300}, {-300, -300, -100, -100}, work, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
-}
-
-TEST(Geometry, AppNameIsTheFileNameWithoutDirectoryAndExtension)
-{
-    EXPECT_EQ(afx::AppNameFromPath("C:\\Programme\\Kavrin\\Kavrin.exe"), "Kavrin");
-    EXPECT_EQ(afx::AppNameFromPath("Z:\\tmp\\Andere.EXE"), "Andere");
-    EXPECT_EQ(afx::AppNameFromPath("C:\\a.b\\Kavrin.v2.exe"), "Kavrin.v2");
-    EXPECT_EQ(afx::AppNameFromPath("C:\\tools\\Kavrin"), "Kavrin");
-    EXPECT_EQ(afx::AppNameFromPath("Kavrin.exe"), "Kavrin");
 }

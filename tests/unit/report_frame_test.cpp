@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 TEST(ReportFrame, ClearEmptiesTextAndDisplay)
 {
     FakePlatform fake;
@@ -105,4 +107,17 @@ TEST(ReportFrame, SectionOneWithoutVersionIsHeaderOnly)
                              "(2) System-Info\r\n-----------------------\r\n", 0),
               0u);
     EXPECT_EQ(r.Text().substr(r.Text().size() - 4), "\r\n\r\n");
+}
+
+TEST(ReportFrame, OutOfMemoryLeavesTheReportEmptyAndShownSo)
+{
+    // Memory runs out in the middle of section 3.
+    struct ExhaustedPlatform : FakePlatform {
+        void GetSystemInfo(SYSTEM_INFO* /*p*/) override { throw std::bad_alloc(); }
+    } fake;
+    RecordingReport r(fake);
+    r.FillReport();
+    EXPECT_EQ(r.Text(), "");
+    ASSERT_GT(r.shown.size(), 1u);
+    EXPECT_EQ(r.shown.back(), "");
 }

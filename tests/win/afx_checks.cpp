@@ -9,13 +9,46 @@
 #include "resource.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
 int g_failed = 0;
+
+// While set, every allocation fails; the count says how many were refused.
+bool g_bFailAllocations = false;
+int g_nRefusedAllocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t nSize)
+{
+    if (g_bFailAllocations) {
+        ++g_nRefusedAllocations;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(nSize != 0 ? nSize : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t /*nSize*/) noexcept
+{
+    std::free(p);
+}
+
+namespace {
 
 void Check(bool bOk, const std::string& name, const std::string& detail = "")
 {
@@ -269,10 +302,195 @@ void CheckMainWindowMenuAndIcon()
     Check(drag != 0 && drag == big && drag == small, "the drag icon is the window's big and small icon");
 }
 
+// Out of memory for the copies of the report, Copy leaves the clipboard as it was.
+void CheckCopyWithoutMemory()
+{
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CWnd wnd(hWnd);
+    const char kBefore[] = "vorher";
+    theApp.CopyToClipboard(&wnd, kBefore);
+    CSysInfoDlg dlg;
+    dlg.m_strReport = "a report too long to be kept inside the string object";
+    g_nRefusedAllocations = 0;
+    g_bFailAllocations = true;
+    dlg.OnCopy();
+    g_bFailAllocations = false;
+    Check(g_nRefusedAllocations > 0 && ClipboardText(hWnd) == std::string(kBefore, sizeof kBefore),
+          "a copy without memory leaves the clipboard untouched", ClipboardText(hWnd));
+    ::DestroyWindow(hWnd);
+}
+
+// ---------------------------------------------------------------- dialog dispatch
+
+// What a probe handler answers to nMessage: distinct per message, never 0 or 1.
+constexpr LRESULT Answer(UINT nMessage)
+{
+    return 0x70000 + static_cast<LRESULT>(nMessage);
+}
+
+// A box on the dedication template whose map answers the messages the checks send it.
+// The checks run inside its WM_INITDIALOG; then it ends.
+class CProbeDlg : public CDialog {
+public:
+    CProbeDlg() : CDialog(IDD_WIDMUNG) {}
+    BOOL OnInitDialog() override;
+    // WM_SETTEXT: asks for the default (which sets the title), then causes a nested
+    // mapped message that asks for its own.
+    void OnSetText() { Default(); SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon)); }
+
+    HICON m_hIcon = nullptr;
+    int m_nInits = 0;
+    DECLARE_MESSAGE_MAP()
+};
+
+#define ANSWER(msg) AFX_ENTRY(msg, 0, return Answer(msg))
+
+BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
+    ANSWER(WM_CHARTOITEM)
+    ANSWER(WM_COMPAREITEM)
+    ANSWER(WM_CTLCOLORBTN)
+    ANSWER(WM_CTLCOLORDLG)
+    ANSWER(WM_CTLCOLOREDIT)
+    ANSWER(WM_CTLCOLORLISTBOX)
+    ANSWER(WM_CTLCOLORSCROLLBAR)
+    ANSWER(WM_CTLCOLORSTATIC)
+    ANSWER(WM_QUERYDRAGICON)
+    ANSWER(WM_VKEYTOITEM)
+    ANSWER(WM_APP)
+    AFX_ENTRY(WM_SETTEXT, 0, AFX_THIS->OnSetText(); return TRUE)
+    AFX_ENTRY(WM_SETICON, 0, AFX_THIS->Default(); return 0)
+END_MESSAGE_MAP()
+
+// The dialog manager hands these results on from the dialog procedure itself, all
+// others from DWLP_MSGRESULT; the layer must return each the right way.
+void CheckResultPaths(CProbeDlg& dlg)
+{
+    static const std::pair<UINT, const char*> kDirect[] = {
+        {WM_CHARTOITEM, "WM_CHARTOITEM"},       {WM_COMPAREITEM, "WM_COMPAREITEM"},
+        {WM_CTLCOLORBTN, "WM_CTLCOLORBTN"},     {WM_CTLCOLORDLG, "WM_CTLCOLORDLG"},
+        {WM_CTLCOLOREDIT, "WM_CTLCOLOREDIT"},   {WM_CTLCOLORLISTBOX, "WM_CTLCOLORLISTBOX"},
+        {WM_CTLCOLORSCROLLBAR, "WM_CTLCOLORSCROLLBAR"}, {WM_CTLCOLORSTATIC, "WM_CTLCOLORSTATIC"},
+        {WM_QUERYDRAGICON, "WM_QUERYDRAGICON"}, {WM_VKEYTOITEM, "WM_VKEYTOITEM"},
+    };
+    for (const auto& [nMessage, pszName] : kDirect) {
+        const LRESULT lResult = dlg.SendMessage(nMessage);
+        Check(lResult == Answer(nMessage), std::string(pszName) + " answers the handler's result",
+              std::to_string(lResult));
+    }
+    // OnInitDialog answers FALSE from its second call on.
+    const LRESULT lInit = dlg.SendMessage(WM_INITDIALOG);
+    Check(lInit == FALSE, "WM_INITDIALOG answers OnInitDialog's result", std::to_string(lInit));
+    const LRESULT lOther = dlg.SendMessage(WM_APP);
+    Check(lOther == Answer(WM_APP), "any other message answers its handler's result", std::to_string(lOther));
+}
+
+void CheckNestedDefault(CProbeDlg& dlg)
+{
+    dlg.m_hIcon = theApp.LoadIcon(IDR_MAINFRAME);
+    dlg.SetWindowText("Probe");
+    char szTitle[16] = {};
+    ::GetWindowTextA(dlg, szTitle, sizeof szTitle);
+    const auto hIcon = reinterpret_cast<HICON>(dlg.SendMessage(WM_GETICON, ICON_BIG));
+    Check(std::strcmp(szTitle, "Probe") == 0 && hIcon == dlg.m_hIcon && hIcon != nullptr,
+          "a default request survives a nested message that makes its own", szTitle);
+}
+
+BOOL CProbeDlg::OnInitDialog()
+{
+    if (++m_nInits > 1)
+        return FALSE;
+    CDialog::OnInitDialog();
+    CheckResultPaths(*this);
+    CheckNestedDefault(*this);
+    OnOK();
+    return TRUE;
+}
+
+void CheckDialogDispatch()
+{
+    CProbeDlg dlg;
+    const INT_PTR nResult = dlg.DoModal();
+    Check(nResult == IDOK && dlg.m_nInits == 2, "the probe box ran its checks and ended with OK",
+          std::to_string(nResult));
+}
+
+// ---------------------------------------------------------------- faults
+
+// Throws from inside the dialog procedure.
+class CThrowingDlg : public CDialog {
+public:
+    CThrowingDlg() : CDialog(IDD_WIDMUNG) {}
+    BOOL OnInitDialog() override { throw std::runtime_error("probe"); }
+};
+
+// The child process's part: commits the fault named by pszFault. What ends the process
+// is the check.
+int RunFault(const std::string& fault)
+{
+    if (fault == "throw") {
+        try {
+            CThrowingDlg dlg;
+            dlg.DoModal();
+        } catch (const std::exception&) {
+            return 42;   // the exception crossed the dialog manager
+        }
+        return 0;
+    }
+    if (fault == "precondition") {
+        CWnd wnd;
+        wnd.SetWindowText("ohne Fenster");
+        return 0;
+    }
+    return 2;
+}
+
+// Runs this program again with one argument, its output discarded; the exit code, or
+// STILL_ACTIVE when it did not end within a minute.
+DWORD RunChild(const char* pszFault)
+{
+    char szPath[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string command = std::string("\"") + szPath + "\" " + pszFault;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE hNul = ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0,
+                                nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = hNul;
+    si.hStdError = hNul;
+    PROCESS_INFORMATION pi{};
+    DWORD dwCode = STILL_ACTIVE;
+    if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(pi.hProcess, &dwCode);
+        else
+            ::TerminateProcess(pi.hProcess, 1);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+    }
+    if (hNul != INVALID_HANDLE_VALUE)
+        ::CloseHandle(hNul);
+    return dwCode;
+}
+
+// Both faults end the process through abort(), exit code 3.
+void CheckFaultsEndTheProgram()
+{
+    const DWORD dwThrow = RunChild("throw");
+    Check(dwThrow == 3, "an exception in a handler ends the program instead of crossing the dialog manager",
+          "exit code " + std::to_string(dwThrow));
+    const DWORD dwPrecondition = RunChild("precondition");
+    Check(dwPrecondition == 3, "a broken precondition stops the checked layer",
+          "exit code " + std::to_string(dwPrecondition));
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc == 2)
+        return RunFault(argv[1]);
     CheckRuntimeClasses();
     CheckMessageMaps();
     CheckNamesAndStrings();
@@ -281,5 +499,8 @@ int main()
     CheckClipboard();
     CheckBoxTextsFit();
     CheckMainWindowMenuAndIcon();
+    CheckCopyWithoutMemory();
+    CheckDialogDispatch();
+    CheckFaultsEndTheProgram();
     return g_failed ? 1 : 0;
 }
