@@ -8,33 +8,22 @@ cd "$(dirname "$0")"
 kavrin_install || { echo "package installation failed"; exit 1; }
 kavrin_build || { echo "build failed"; exit 1; }
 
-WINE=/usr/lib/wine/wine64
-kavrin_wineprefix
+ROOT=$BUILD
+OUT="$BUILD/run"
+mkdir -p "$OUT"
+. cmake/wine_env.sh
 
 if [ -n "${DISPLAY:-}" ]; then
+    wine_prefix || exit 1
     exec "$WINE" "$BUILD/windows/Kavrin.exe"
 fi
 
-timeout 120 "$WINE" "$BUILD/windows/KavrinReport.exe" | tr -d '\r' | iconv -f CP1252 -t UTF-8
+# No display: the report, then the window on a private Xvfb and a screenshot of it.
+wine_start || exit 1
+wine_run 120 "$BUILD/windows/KavrinReport.exe" | tr -d '\r' | iconv -f CP1252 -t UTF-8
 
-# No display: a private Xvfb, the window, a screenshot.
-n=70
-while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-cleanup() {
-    /usr/lib/wine/wineserver -k 2>/dev/null
-    kill "$xvfb" 2>/dev/null
-}
-trap cleanup EXIT
-for _ in $(seq 1 300); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
-xdpyinfo >/dev/null 2>&1 || { echo "no screenshot: Xvfb :$n did not answer within 30 s"; exit 1; }
 # Wine's own desktop window draws the frame and caption that a window manager would.
-"$WINE" explorer /desktop=Kavrin,1024x768 "$BUILD/windows/Kavrin.exe" &
+"$WINE" explorer /desktop=Kavrin,1024x768 "$BUILD/windows/Kavrin.exe" </dev/null &
 if ! timeout 60 xdotool search --sync --onlyvisible --name '^Kavrin$' >/dev/null 2>&1; then
     echo "no screenshot: the window did not appear within 60 s"
     exit 1
@@ -61,8 +50,9 @@ while [ $SECONDS -lt $end ]; do
     sleep 0.5
 done
 rm -f "$next"
-# Trimmed to the window: the desktop around it is one colour.
-if [ -z "$why" ] && convert "$shot" -fuzz 2% -trim +repage "$shot"; then
+# Trimmed to the window: the screen around the desktop, then the desktop around it, are one
+# colour each.
+if [ -z "$why" ] && convert "$shot" -fuzz 2% -trim +repage -fuzz 2% -trim +repage "$shot"; then
     echo "screenshot: $shot"
 else
     echo "no screenshot could be taken${why:+: $why}"

@@ -28,14 +28,3 @@ kavrin_build() {
             -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null &&
         cmake --build "$BUILD/windows" -j"$(nproc)" >/dev/null
 }
-
-# Creates the Wine prefix on first use. Wine looks for Marlett (the caption buttons'
-# glyphs) only in the prefix's Fonts folder, so it is copied there.
-kavrin_wineprefix() {
-    export WINEPREFIX="$BUILD/wine" WINEDEBUG=-all
-    [ -d "$WINEPREFIX/drive_c" ] || /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    if [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ] && [ -e /usr/share/wine/fonts/marlett.ttf ]; then
-        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
-    fi
-}

@@ -13,7 +13,7 @@ OUT="$ROOT/e2e"
 DOCS=$(cd "$HERE/../docs" && pwd)
 mkdir -p "$OUT"
 
-. "$HERE/../tests/e2e/wine_env.sh"
+. "$HERE/../cmake/wine_env.sh"
 . "$HERE/../tests/e2e/x_steps.sh"
 
 for exe in Kavrin.exe KavrinReport.exe kavrin_screenshots.exe; do

@@ -14,7 +14,7 @@ BIN="$ROOT/windows"
 OUT="$ROOT/e2e"
 mkdir -p "$OUT"
 
-. "$HERE/wine_env.sh"
+. "$HERE/../../cmake/wine_env.sh"
 . "$HERE/report_checks.sh"
 . "$HERE/x_steps.sh"
 . "$HERE/versions.sh"

@@ -15,7 +15,7 @@ BIN="$ROOT/windows"
 OUT="$ROOT/perf"
 mkdir -p "$OUT"
 
-. tests/e2e/wine_env.sh
+. cmake/wine_env.sh
 
 for exe in Kavrin.exe KavrinReport.exe floor_dialog.exe floor_console.exe startup_bench.exe; do
     [ -f "$BIN/$exe" ] || { echo "missing $BIN/$exe: build first" >&2; exit 1; }

@@ -6,7 +6,7 @@ export LC_ALL=C
 ROOT=${1:?build root}
 OUT="$ROOT/win"
 mkdir -p "$OUT"
-. "$(cd "$(dirname "$0")/.." && pwd)/e2e/wine_env.sh"
+. "$(cd "$(dirname "$0")/../.." && pwd)/cmake/wine_env.sh"
 
 wine_start || { echo "not ok - Wine could not be started"; exit 1; }
 wine_run 120 "$ROOT/windows/afx_checks.exe" | tr -d '\r'

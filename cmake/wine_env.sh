@@ -1,5 +1,7 @@
-# Wine prefix and private X display for the end-to-end scripts; sourced with ROOT and OUT set.
-# Provides WINE, wine_start (display, prefix), wine_run and wine_stop (also on EXIT).
+# The one Wine and Xvfb setup of run.sh, the e2e suite, the Windows-side checks, the
+# performance record and the screenshots; sourced with ROOT (the build root) and OUT (a folder
+# for logs) set. Provides WINE, wine_prefix (the prefix alone), wine_start (display and
+# prefix), wine_run and wine_stop (also on EXIT).
 
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
@@ -28,38 +30,38 @@ trap wine_stop EXIT
 trap 'exit 130' INT TERM
 
 # A fresh display each run: the prefix's wineserver binds to the display of its first client.
-# Prints the reason when there is none.
+# Xvfb picks a free display number itself and writes it once it accepts connections, so two
+# runs side by side never share one. Prints the reason when there is none.
 start_xvfb() {
-    local n i
-    for n in $(seq 90 189); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for i in $(seq 1 300); do
-            kill -0 "$xvfb_pid" 2>/dev/null || break   # lost the race for :n; try the next
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                return 0
-            fi
-            sleep 0.1
-        done
-        if kill "$xvfb_pid" 2>/dev/null; then
-            wait "$xvfb_pid" 2>/dev/null
-            xvfb_pid=""
-            echo "Xvfb :$n did not answer within 30 s"
-            return 1
+    local number="$OUT/xvfb.display" i
+    : >"$number"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >"$OUT/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for i in $(seq 1 300); do
+        if [ -s "$number" ]; then
+            export DISPLAY=":$(head -1 "$number")"
+            return 0
         fi
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
     done
-    echo "no free X display between :90 and :189"
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+    echo "Xvfb gave no display within 30 s: $(tail -1 "$OUT/xvfb.log")"
     return 1
 }
 
-# Starts the display and creates the prefix on first use; prints the reason when it cannot.
+# Starts the display and readies the prefix; prints the reason when it cannot.
 wine_start() {
     start_xvfb || return 1
     stop_wineserver    # a server left from an earlier run would still use its old display
+    wine_prefix
+}
+
+# Creates the prefix on first use and gives it the settings the scripts rely on; prints the
+# reason when it cannot.
+wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         timeout -k 5 300 "$WINE" wineboot -i >"$OUT/wineboot.log" 2>&1 </dev/null
         stop_wineserver
