@@ -11,9 +11,8 @@ namespace {
 // The About box and the dedication box, opened with posted messages.
 void CheckAbout()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
@@ -44,7 +43,7 @@ void CheckAbout()
         return;
     if (!Boxes(k).empty())
         Fault("boxes still open: %s", Titles(k).c_str());
-    if (k.Text() != report)
+    if (k.Text() != k.Expected())
         Fault("the report control changed while the boxes were open");
     ExpectEnd(k);
 }
@@ -52,10 +51,9 @@ void CheckAbout()
 // System commands 0x0010 to 0x001F open the About box; others get the default processing.
 void CheckSysCommands()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
     CClipboardWindow clip;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     for (UINT id = 0x0010; id <= 0x001F; ++id) {
         char how[48];
@@ -81,7 +79,7 @@ void CheckSysCommands()
         Fault("the main window is disabled after the system commands");
     if (!clip.SetText(kMarker) || !k.Copy())
         return;
-    ExpectClipboard(clip, report, "copy after the system commands");
+    ExpectClipboard(clip, k.Expected(), "copy after the system commands");
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX after the others");
     if (about && CloseBox(about, k.Main(), CloseBy::Escape, "About box closed with Escape"))
         ExpectEnd(k);
@@ -90,9 +88,8 @@ void CheckSysCommands()
 // ID_HELP opens the About box whatever its notification code.
 void CheckHelp()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     for (WORD code : {WORD{0}, WORD{1}, WORD{0xFFFF}}) {
         char how[48];
@@ -111,9 +108,8 @@ void CheckHelp()
 // F1 pressed in the main window opens the About box; pressed in the box it opens no other.
 void CheckF1()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     Step("key ^Kavrin$ F1");
     const HWND about = WaitBox(k, expected::kAboutTitle, "F1 in the main window");
@@ -133,9 +129,8 @@ void CheckF1()
 // box's own client area the dedication box does.
 void CheckRealDoubleClick()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
@@ -172,9 +167,8 @@ void CheckRealDoubleClick()
 void CheckOtherName(const char* file, bool versionRead)
 {
     CTempDir dir;
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (!dir.Copy("Kavrin.exe", file) || report.empty() || !k.Start(report.size(), file, dir.Path().c_str()))
+    if (!dir.Copy("Kavrin.exe", file) || !k.Start(file, dir.Path().c_str()))
         return;
     const HWND about = OpenAbout(k, WM_COMMAND, ID_HELP, file, "Info \xFC" "ber Andere");
     if (!about)
@@ -188,9 +182,8 @@ void CheckOtherName(const char* file, bool versionRead)
 // last item, Enter chooses it.
 void CheckSystemMenu()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     Step("key ^Kavrin$ alt+space");
     if (!WaitFor([&] { return OpenMenu(k) != nullptr; })) {

@@ -83,7 +83,7 @@ void RunBesideStandIns(const std::string& dir)
         Fault("KavrinReport.exe beside the DLLs: %s", Difference(planted, report).c_str());
     CKavrin k;
     CClipboardWindow clip;
-    if (!k.Start(report.size(), "Kavrin.exe", dir.c_str()))
+    if (!k.Start("Kavrin.exe", dir.c_str()))
         return;
     if (k.Text() != report)
         Fault("report control: %s", Difference(k.Text(), report).c_str());

@@ -42,9 +42,8 @@ bool Resize(HWND hWnd, int cx, int cy)
 // The window, its two controls, the focus and the report text.
 void CheckWindow()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     if (ClassName(k.Main()) != "#32770")
         Fault("the window's class is \"%s\", not a dialog", ClassName(k.Main()).c_str());
@@ -75,8 +74,8 @@ void CheckWindow()
     if (!GetMenu(k.Main()) || win.bottom - win.top <= bare.bottom - bare.top)
         Fault("the window has no menu bar");
     const std::string text = k.Text();
-    if (text != report)
-        Fault("report control: %s", Difference(text, report).c_str());
+    if (text != k.Expected())
+        Fault("report control: %s", Difference(text, k.Expected()).c_str());
 
     // Centred on the work area, since the template sits at (0, 0) and there is no owner.
     RECT work = {};
@@ -87,17 +86,16 @@ void CheckWindow()
 // "&Copy" puts exactly the report and a zero on the clipboard, which outlives the program.
 void CheckCopy()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
     CClipboardWindow clip;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     if (!clip.SetText(kMarker))
         Fault("the driver cannot set the clipboard");
     for (const char* when : {"after a copy", "after a second copy"}) {
         if (!k.Copy())
             return;
-        ExpectClipboard(clip, report, when);
+        ExpectClipboard(clip, k.Expected(), when);
         if (GetClipboardOwner() != k.Main())
             Fault("%s: the main window does not own the clipboard", when);
     }
@@ -105,16 +103,15 @@ void CheckCopy()
     DWORD code = 0;
     PostMessageA(k.Main(), WM_COMMAND, IDOK, 0);
     if (k.WaitExit(code))
-        ExpectClipboard(clip, report, "after the program ended");
+        ExpectClipboard(clip, k.Expected(), "after the program ended");
 }
 
 // Text typed into the report control is never copied, and nothing rewrites the control.
 void CheckTyped()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
     CClipboardWindow clip;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     const char typed[] = "Getippt: ";
     SendTimeout(k.Report(), EM_SETSEL, 0, 0);
@@ -131,7 +128,7 @@ void CheckTyped()
         return;
     }
     const std::string edited = k.Text();
-    const std::string want = std::string(typed) + "Hallo\r\n" + report;
+    const std::string want = std::string(typed) + "Hallo\r\n" + k.Expected();
     if (edited != want) {
         Fault("typing did not edit the control as expected: %s", Difference(edited, want).c_str());
         return;
@@ -139,7 +136,7 @@ void CheckTyped()
 
     if (!clip.SetText(kMarker) || !k.Copy())
         return;
-    ExpectClipboard(clip, report, "copy after typing");
+    ExpectClipboard(clip, k.Expected(), "copy after typing");
     if (k.Text() != edited)
         Fault("copying rewrote the report control");
 
@@ -159,16 +156,15 @@ void CheckTyped()
     ExpectLayout(k, "after minimise and restore");
     if (!k.Copy())
         return;
-    ExpectClipboard(clip, report, "copy after resizing and minimising");
+    ExpectClipboard(clip, k.Expected(), "copy after resizing and minimising");
 }
 
 // While another process holds the clipboard open, a copy leaves its content alone.
 void CheckBusy()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
     CClipboardWindow clip;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     if (!clip.SetText(kMarker) || !clip.Open()) {
         Fault("the driver cannot set and hold the clipboard");
@@ -185,15 +181,14 @@ void CheckBusy()
     if (!k.Running())
         Fault("the program ended after a failed copy");
     else if (k.Copy())
-        ExpectClipboard(clip, report, "copy once the clipboard was free");
+        ExpectClipboard(clip, k.Expected(), "copy once the clipboard was free");
 }
 
 // The layout rule after resizing, maximising and restoring.
 void CheckResize()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     static const SIZE sizes[] = {{600, 480}, {401, 350}, {402, 351}, {403, 333}, {777, 555},
                                  {1000, 700}, {349, 297}, {348, 296}, {1279, 1000}};
@@ -213,16 +208,15 @@ void CheckResize()
     ExpectLayout(k, "maximised");
     ShowWindow(k.Main(), SW_RESTORE);
     ExpectLayout(k, "restored");
-    if (k.Text() != report)
+    if (k.Text() != k.Expected())
         Fault("resizing changed the report control");
 }
 
 // Requests below 348x296 end at that size; each side is limited on its own.
 void CheckMinSize()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     static const SIZE cases[][2] = {{{100, 100}, {348, 296}}, {{347, 295}, {348, 296}},
                                     {{1, 1}, {348, 296}},     {{300, 500}, {348, 500}},
@@ -242,10 +236,9 @@ void CheckMinSize()
 // A real click on the menu bar's "&Copy" copies the report.
 void CheckMenuClick()
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
     CClipboardWindow clip;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     if (!clip.SetText(kMarker)) {
         Fault("the driver cannot set the clipboard");
@@ -260,15 +253,14 @@ void CheckMenuClick()
         return;
     }
     if (k.Fence())
-        ExpectClipboard(clip, report, "after clicking \"Copy\"");
+        ExpectClipboard(clip, k.Expected(), "after clicking \"Copy\"");
 }
 
 // Ends a fresh run one way and expects exit code 0.
 void CheckEnd(const std::string& how)
 {
-    const std::string report = ExpectedReport();
     CKavrin k;
-    if (report.empty() || !k.Start(report.size()))
+    if (!k.Start())
         return;
     const HWND focus = k.Focus();
     if (how != "ok" && how != "okcommand" && how != "close" && how != "sysclose" && focus != k.Ok())

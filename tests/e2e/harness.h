@@ -142,10 +142,15 @@ public:
         }
     }
 
-    // Starts the program (Kavrin.exe of this folder unless named) and waits until its window
-    // shows reportLength bytes of text.
-    bool Start(size_t reportLength, const char* exe = "Kavrin.exe", const char* dir = nullptr)
+    // Starts the program (Kavrin.exe of this folder unless named, of dir if given) once
+    // KavrinReport.exe of the driver's folder has written the report, and waits until the
+    // window shows as many bytes; false (with a fault) if any of it fails.
+    bool Start(const char* exe = "Kavrin.exe", const char* dir = nullptr)
     {
+        m_expected = ExpectedReport();
+        if (m_expected.empty())
+            return false;
+        const size_t reportLength = m_expected.size();
         PROCESS_INFORMATION pi;
         if (!StartProgram(exe, pi, nullptr, dir))
             return false;
@@ -170,6 +175,8 @@ public:
         return true;
     }
 
+    // The report as KavrinReport.exe wrote it in this environment.
+    const std::string& Expected() const { return m_expected; }
     HWND Main() const { return m_hMain; }
     DWORD Pid() const { return m_pid; }
     HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
@@ -229,6 +236,7 @@ public:
 
 private:
     CHandle m_process;
+    std::string m_expected;
     DWORD m_pid = 0;
     HWND m_hMain = nullptr;
 };
