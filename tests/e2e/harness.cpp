@@ -12,26 +12,33 @@ namespace e2e {
 
 int g_faults = 0;
 
-__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Fault(const char* fmt, ...)
+namespace {
+
+// One line of output with its prefix, flushed at once so that the script sees it in order.
+void PrintLine(const char* prefix, const char* fmt, va_list args)
 {
-    va_list args;
-    va_start(args, fmt);
-    std::fputs("- ", stdout);
+    std::fputs(prefix, stdout);
     std::vprintf(fmt, args);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+}  // namespace
+
+void Fault(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    PrintLine("- ", fmt, args);
     va_end(args);
     ++g_faults;
 }
 
-__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Note(const char* fmt, ...)
+void Note(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
-    std::fputs("# ", stdout);
-    std::vprintf(fmt, args);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    PrintLine("# ", fmt, args);
     va_end(args);
 }
 
