@@ -12,10 +12,12 @@ fi
 
 passed=0
 failed=0
-count() {   # count SUITE PASSED FAILED
-    echo "== $1: $2 passed, $3 failed"
+started=$SECONDS
+count() {   # count SUITE PASSED FAILED; also says how long the suite took
+    echo "== $1: $2 passed, $3 failed ($((SECONDS - started)) s)"
     passed=$((passed + $2))
     failed=$((failed + $3))
+    started=$SECONDS
 }
 
 # Native unit tests (ASan + UBSan).
