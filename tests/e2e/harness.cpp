@@ -69,10 +69,11 @@ std::string WindowsPath(std::string path)
 
 // Starts a program of this folder, or of dir with dir as its current directory; pi receives
 // both handles (the caller closes them).
-bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut,
-                  const char* dir)
+bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut, const char* dir, const char* args)
 {
     std::string cmd = "\"" + (dir ? std::string(dir) : ExeDir()) + "\\" + name + "\"";
+    if (args && *args)
+        cmd += std::string(" ") + args;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     if (hStdOut) {

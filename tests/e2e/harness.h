@@ -103,10 +103,10 @@ public:
 private:
     std::string m_path;
 };
-// Starts a program of this folder, or of dir with dir as its current directory; pi receives
-// both handles (the caller closes them).
+// Starts a program of this folder, or of dir with dir as its current directory, with args on
+// its command line; pi receives both handles (the caller closes them).
 bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut = nullptr,
-                  const char* dir = nullptr);
+                  const char* dir = nullptr, const char* args = nullptr);
 // The bytes KavrinReport.exe (of this folder, or of dir) writes in this environment; empty
 // after a fault.
 std::string ExpectedReport(const char* dir = nullptr);
