@@ -6,6 +6,7 @@
 #include "SysInfoApp.h"
 #include "SysInfoDlg.h"
 #include "afxres.h"
+#include "harness.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -58,6 +60,14 @@ void Check(bool bOk, const std::string& name, const std::string& detail = "")
         ++g_failed;
 }
 
+// Checks that got equals want; a failure shows what came.
+template <class T, class U> void CheckEqual(const T& got, const U& want, const std::string& name)
+{
+    std::ostringstream shown;
+    shown << got;
+    Check(got == want, name, shown.str());
+}
+
 // A command target whose map chains to a base map with an entry of its own.
 class CBaseTarget : public CCmdTarget {
 public:
@@ -85,9 +95,9 @@ END_MESSAGE_MAP()
 void CheckRuntimeClasses()
 {
     const CRuntimeClass* pClass = RUNTIME_CLASS(CApplikation);
-    Check(std::strcmp(pClass->m_lpszClassName, "CApplikation") == 0, "run-time class name");
-    Check(pClass->m_nObjectSize == static_cast<int>(sizeof(CApplikation)), "run-time class object size");
-    Check(pClass->m_wSchema == 0xFFFF, "run-time class schema 0xFFFF");
+    CheckEqual(std::string(pClass->m_lpszClassName), "CApplikation", "run-time class name");
+    CheckEqual(pClass->m_nObjectSize, static_cast<int>(sizeof(CApplikation)), "run-time class object size");
+    CheckEqual(pClass->m_wSchema, 0xFFFFU, "run-time class schema 0xFFFF");
     Check(pClass->m_pfnGetBaseClass != nullptr && pClass->m_pfnGetBaseClass() == RUNTIME_CLASS(CWinApp),
           "run-time class base is CWinApp");
     Check(pClass->m_pNextClass == nullptr, "run-time class has no next class");
@@ -108,8 +118,7 @@ void CheckMessageMaps()
 {
     CDerivedTarget target;
     Check(target.OnCmdMsg(1) && target.OnCmdMsg(2) && !target.OnCmdMsg(3), "commands found along the map chain");
-    Check(target.m_strHits == "derived-first base-second ", "the derived map's entry wins",
-          target.m_strHits);
+    CheckEqual(target.m_strHits, "derived-first base-second ", "the derived map's entry wins");
     Check(theApp.OnCmdMsg(ID_HELP), "the application's map takes the help command");
     CWnd wnd;
     Check(wnd.OnCommand(MAKEWPARAM(ID_HELP, 0), 0) == TRUE, "a window routes an unhandled command to the application");
@@ -118,8 +127,8 @@ void CheckMessageMaps()
 
 void CheckNamesAndStrings()
 {
-    Check(std::strcmp(AfxGetAppName(), "afx_checks") == 0, "application name is the file name without extension",
-          AfxGetAppName());
+    CheckEqual(std::string(AfxGetAppName()), "afx_checks",
+               "application name is the file name without extension");
     CString str("alt");
     Check(str.LoadString(IDS_ABOUTBOX) != FALSE && str == expected::kAboutItem,
           "string 101 in the ANSI code page", static_cast<LPCTSTR>(str));
@@ -132,11 +141,10 @@ void CheckVersionInfo()
     CString strFile, strProduct, strComment, strCopyright;
     const bool bResult = theApp.GetVersionInfo(strFile, strProduct, strComment, strCopyright);
     Check(bResult, "own version resource read");
-    Check(strFile == expected::VersionText(expected::kFileVersion).c_str(), "file version", static_cast<LPCTSTR>(strFile));
-    Check(strProduct == expected::VersionText(expected::kProductVersion).c_str(), "product version",
-          static_cast<LPCTSTR>(strProduct));
-    Check(strComment == expected::kComment, "comment", static_cast<LPCTSTR>(strComment));
-    Check(strCopyright == expected::kCopyright, "copyright line", static_cast<LPCTSTR>(strCopyright));
+    CheckEqual(strFile, expected::VersionText(expected::kFileVersion).c_str(), "file version");
+    CheckEqual(strProduct, expected::VersionText(expected::kProductVersion).c_str(), "product version");
+    CheckEqual(strComment, expected::kComment, "comment");
+    CheckEqual(strCopyright, expected::kCopyright, "copyright line");
 }
 
 void CheckSystemLibraries()
@@ -156,43 +164,31 @@ void CheckSystemLibraries()
     Check(AfxLoadSystemLibrary("no-such-library.dll") == nullptr, "a missing system DLL gives null");
 }
 
-// The CF_TEXT block on the clipboard, all of its bytes.
-std::string ClipboardText(HWND hWnd)
+// The clipboard's CF_TEXT block, all of its bytes.
+std::string ClipboardBlock(const e2e::CClipboardWindow& clip)
 {
-    std::string text;
-    if (!::OpenClipboard(hWnd))
-        return "(not opened)";
-    if (HANDLE hData = ::GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(::GlobalLock(hData))) {
-            text.assign(p, ::GlobalSize(hData));
-            ::GlobalUnlock(hData);
-        }
-    }
-    ::CloseClipboard();
-    return text;
+    std::string block;
+    return clip.GetBlock(block) ? block : "(no text)";
 }
 
-// The clipboard copy, through a window of this process.
-void CheckClipboard()
+// The clipboard copy, through a window of this process; clip reads and holds the clipboard.
+void CheckClipboard(const e2e::CClipboardWindow& clip)
 {
     HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     CWnd wnd(hWnd);
     const char kText[] = "Zeile 1\r\nZeile \xF6\r\n";
     Check(theApp.CopyToClipboard(&wnd, kText), "copy reports success");
     const std::string expected(kText, sizeof kText);
-    Check(ClipboardText(hWnd) == expected, "the clipboard holds the bytes and one zero");
+    Check(ClipboardBlock(clip) == expected, "the clipboard holds the bytes and one zero");
 
-    // Held open by this window: the copy fails and the content stays.
-    ::OpenClipboard(hWnd);
-    HWND hOther = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    CWnd other(hOther);
-    const bool bHeld = theApp.CopyToClipboard(&other, "neu");
+    // Held open by another window: the copy fails and the content stays.
+    clip.Open();
+    const bool bHeld = theApp.CopyToClipboard(&wnd, "neu");
     ::CloseClipboard();
     Check(!bHeld, "copy while the clipboard is held reports failure");
-    Check(ClipboardText(hWnd) == expected, "the clipboard keeps its content while held");
-    Check(theApp.CopyToClipboard(&wnd, "") && ClipboardText(hWnd) == std::string(1, '\0'),
+    Check(ClipboardBlock(clip) == expected, "the clipboard keeps its content while held");
+    Check(theApp.CopyToClipboard(&wnd, "") && ClipboardBlock(clip) == std::string(1, '\0'),
           "an empty text copies as one zero byte");
-    ::DestroyWindow(hOther);
     ::DestroyWindow(hWnd);
 }
 
@@ -303,21 +299,19 @@ void CheckMainWindowMenuAndIcon()
 }
 
 // Out of memory for the copies of the report, Copy leaves the clipboard as it was.
-void CheckCopyWithoutMemory()
+void CheckCopyWithoutMemory(const e2e::CClipboardWindow& clip)
 {
-    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    CWnd wnd(hWnd);
     const char kBefore[] = "vorher";
-    theApp.CopyToClipboard(&wnd, kBefore);
+    clip.SetText(kBefore);
     CSysInfoDlg dlg;
     dlg.m_strReport = "a report too long to be kept inside the string object";
     g_nRefusedAllocations = 0;
     g_bFailAllocations = true;
     dlg.OnCopy();
     g_bFailAllocations = false;
-    Check(g_nRefusedAllocations > 0 && ClipboardText(hWnd) == std::string(kBefore, sizeof kBefore),
-          "a copy without memory leaves the clipboard untouched", ClipboardText(hWnd));
-    ::DestroyWindow(hWnd);
+    const std::string block = ClipboardBlock(clip);
+    Check(g_nRefusedAllocations > 0 && block == std::string(kBefore, sizeof kBefore),
+          "a copy without memory leaves the clipboard untouched", block);
 }
 
 // ---------------------------------------------------------------- dialog dispatch
@@ -343,45 +337,32 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
+// The dialog manager hands these results on from the dialog procedure itself, all others
+// from DWLP_MSGRESULT; the layer must return each the right way.
+#define DIRECT_RESULT_MESSAGES(X)                                                                  \
+    X(WM_CHARTOITEM) X(WM_COMPAREITEM) X(WM_CTLCOLORBTN) X(WM_CTLCOLORDLG) X(WM_CTLCOLOREDIT)      \
+    X(WM_CTLCOLORLISTBOX) X(WM_CTLCOLORSCROLLBAR) X(WM_CTLCOLORSTATIC) X(WM_QUERYDRAGICON)         \
+    X(WM_VKEYTOITEM)
 #define ANSWER(msg) AFX_ENTRY(msg, 0, return Answer(msg))
 
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
-    ANSWER(WM_CHARTOITEM)
-    ANSWER(WM_COMPAREITEM)
-    ANSWER(WM_CTLCOLORBTN)
-    ANSWER(WM_CTLCOLORDLG)
-    ANSWER(WM_CTLCOLOREDIT)
-    ANSWER(WM_CTLCOLORLISTBOX)
-    ANSWER(WM_CTLCOLORSCROLLBAR)
-    ANSWER(WM_CTLCOLORSTATIC)
-    ANSWER(WM_QUERYDRAGICON)
-    ANSWER(WM_VKEYTOITEM)
+    DIRECT_RESULT_MESSAGES(ANSWER)
     ANSWER(WM_APP)
     AFX_ENTRY(WM_SETTEXT, 0, AFX_THIS->OnSetText(); return TRUE)
     AFX_ENTRY(WM_SETICON, 0, AFX_THIS->Default(); return 0)
 END_MESSAGE_MAP()
 
-// The dialog manager hands these results on from the dialog procedure itself, all
-// others from DWLP_MSGRESULT; the layer must return each the right way.
 void CheckResultPaths(CProbeDlg& dlg)
 {
-    static const std::pair<UINT, const char*> kDirect[] = {
-        {WM_CHARTOITEM, "WM_CHARTOITEM"},       {WM_COMPAREITEM, "WM_COMPAREITEM"},
-        {WM_CTLCOLORBTN, "WM_CTLCOLORBTN"},     {WM_CTLCOLORDLG, "WM_CTLCOLORDLG"},
-        {WM_CTLCOLOREDIT, "WM_CTLCOLOREDIT"},   {WM_CTLCOLORLISTBOX, "WM_CTLCOLORLISTBOX"},
-        {WM_CTLCOLORSCROLLBAR, "WM_CTLCOLORSCROLLBAR"}, {WM_CTLCOLORSTATIC, "WM_CTLCOLORSTATIC"},
-        {WM_QUERYDRAGICON, "WM_QUERYDRAGICON"}, {WM_VKEYTOITEM, "WM_VKEYTOITEM"},
-    };
+#define NAMED(msg) {msg, #msg},
+    static const std::pair<UINT, const char*> kDirect[] = {DIRECT_RESULT_MESSAGES(NAMED)};
     for (const auto& [nMessage, pszName] : kDirect) {
-        const LRESULT lResult = dlg.SendMessage(nMessage);
-        Check(lResult == Answer(nMessage), std::string(pszName) + " answers the handler's result",
-              std::to_string(lResult));
+        CheckEqual(dlg.SendMessage(nMessage), Answer(nMessage),
+                   std::string(pszName) + " answers the handler's result");
     }
     // OnInitDialog answers FALSE from its second call on.
-    const LRESULT lInit = dlg.SendMessage(WM_INITDIALOG);
-    Check(lInit == FALSE, "WM_INITDIALOG answers OnInitDialog's result", std::to_string(lInit));
-    const LRESULT lOther = dlg.SendMessage(WM_APP);
-    Check(lOther == Answer(WM_APP), "any other message answers its handler's result", std::to_string(lOther));
+    CheckEqual(dlg.SendMessage(WM_INITDIALOG), LRESULT{FALSE}, "WM_INITDIALOG answers OnInitDialog's result");
+    CheckEqual(dlg.SendMessage(WM_APP), Answer(WM_APP), "any other message answers its handler's result");
 }
 
 void CheckNestedDefault(CProbeDlg& dlg)
@@ -444,62 +425,49 @@ int RunFault(const std::string& fault)
     return 2;
 }
 
-// Runs this program again with one argument, its output discarded; the exit code, or
-// STILL_ACTIVE when it did not end within a minute.
+// Runs this program again with one argument; the exit code, or STILL_ACTIVE when it did not
+// end within a minute.
 DWORD RunChild(const char* pszFault)
 {
-    char szPath[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string command = std::string("\"") + szPath + "\" " + pszFault;
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE hNul = ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0,
-                                nullptr);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = hNul;
-    si.hStdError = hNul;
-    PROCESS_INFORMATION pi{};
+    PROCESS_INFORMATION pi;
     DWORD dwCode = STILL_ACTIVE;
-    if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
-            ::GetExitCodeProcess(pi.hProcess, &dwCode);
-        else
-            ::TerminateProcess(pi.hProcess, 1);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
-    }
-    if (hNul != INVALID_HANDLE_VALUE)
-        ::CloseHandle(hNul);
+    if (!e2e::StartProgram("afx_checks.exe", pi, nullptr, nullptr, pszFault))
+        return dwCode;
+    const e2e::CHandle process(pi.hProcess), thread(pi.hThread);
+    if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &dwCode);
+    else
+        ::TerminateProcess(pi.hProcess, 1);
     return dwCode;
 }
 
 // Both faults end the process through abort(), exit code 3.
 void CheckFaultsEndTheProgram()
 {
-    const DWORD dwThrow = RunChild("throw");
-    Check(dwThrow == 3, "an exception in a handler ends the program instead of crossing the dialog manager",
-          "exit code " + std::to_string(dwThrow));
-    const DWORD dwPrecondition = RunChild("precondition");
-    Check(dwPrecondition == 3, "a broken precondition stops the checked layer",
-          "exit code " + std::to_string(dwPrecondition));
+    CheckEqual(RunChild("throw"), DWORD{3},
+               "an exception in a handler ends the program instead of crossing the dialog manager");
+    CheckEqual(RunChild("precondition"), DWORD{3}, "a broken precondition stops the checked layer");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2)
+    if (argc == 2) {
+        // The fault's messages are not this program's output.
+        std::freopen("NUL", "w", stderr);
         return RunFault(argv[1]);
+    }
+    const e2e::CClipboardWindow clip;
     CheckRuntimeClasses();
     CheckMessageMaps();
     CheckNamesAndStrings();
     CheckVersionInfo();
     CheckSystemLibraries();
-    CheckClipboard();
+    CheckClipboard(clip);
     CheckBoxTextsFit();
     CheckMainWindowMenuAndIcon();
-    CheckCopyWithoutMemory();
+    CheckCopyWithoutMemory(clip);
     CheckDialogDispatch();
     CheckFaultsEndTheProgram();
     return g_failed ? 1 : 0;
