@@ -8,9 +8,9 @@
 #include <windows.h>
 
 #include "ReportWrites.h"
-#include "floor_resource.h"
 #include "resource.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -65,21 +65,15 @@ INT_PTR CALLBACK FloorProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
-    // "once FILE" or "perline FILE"; FILE may be quoted.
-    const std::string args = lpCmdLine;
-    const std::size_t space = args.find(' ');
-    const std::string mode = args.substr(0, space);
+    // "once FILE" or "perline FILE", as the C runtime splits the command line.
+    const std::string mode = __argc == 3 ? __argv[1] : "";
     if (mode != "once" && mode != "perline") {
-        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_FLOOR_EMPTY), nullptr, FloorProc, 0);
+        DialogBoxParamA(hInstance, "FLOOR_EMPTY", nullptr, FloorProc, 0);
         return 0;
     }
-    const std::size_t first = args.find_first_not_of(" \"", space);
-    const std::size_t last = args.find_last_not_of(" \"");
-    const std::string path = first == std::string::npos ? "" : args.substr(first, last + 1 - first);
-    const Fill fill = {mode == "perline", ReadFileText(path.c_str())};
-    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_FLOOR_REPORT), nullptr, FloorProc,
-                    reinterpret_cast<LPARAM>(&fill));
+    const Fill fill = {mode == "perline", ReadFileText(__argv[2])};
+    DialogBoxParamA(hInstance, "FLOOR_REPORT", nullptr, FloorProc, reinterpret_cast<LPARAM>(&fill));
     return 0;
 }
