@@ -214,10 +214,8 @@ std::string TextsWiderThanControls(HWND hBox)
 {
     std::string found;
     for (HWND hCtrl = ::GetWindow(hBox, GW_CHILD); hCtrl; hCtrl = ::GetWindow(hCtrl, GW_HWNDNEXT)) {
-        char szClass[16] = {};
-        ::GetClassNameA(hCtrl, szClass, sizeof szClass);
         const std::string text = ShownText(hCtrl);
-        if (_stricmp(szClass, "Static") != 0 || text.empty() ||
+        if (_stricmp(e2e::ClassName(hCtrl).c_str(), "Static") != 0 || text.empty() ||
             (::GetWindowLongA(hCtrl, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             continue;
         RECT client = {};
@@ -354,12 +352,8 @@ END_MESSAGE_MAP()
 
 void CheckResultPaths(CProbeDlg& dlg)
 {
-#define NAMED(msg) {msg, #msg},
-    static const std::pair<UINT, const char*> kDirect[] = {DIRECT_RESULT_MESSAGES(NAMED)};
-    for (const auto& [nMessage, pszName] : kDirect) {
-        CheckEqual(dlg.SendMessage(nMessage), Answer(nMessage),
-                   std::string(pszName) + " answers the handler's result");
-    }
+#define CHECK_DIRECT(msg) CheckEqual(dlg.SendMessage(msg), Answer(msg), #msg " answers the handler's result");
+    DIRECT_RESULT_MESSAGES(CHECK_DIRECT)
     // OnInitDialog answers FALSE from its second call on.
     CheckEqual(dlg.SendMessage(WM_INITDIALOG), LRESULT{FALSE}, "WM_INITDIALOG answers OnInitDialog's result");
     CheckEqual(dlg.SendMessage(WM_APP), Answer(WM_APP), "any other message answers its handler's result");
@@ -397,20 +391,14 @@ void CheckDialogDispatch()
 
 // ---------------------------------------------------------------- faults
 
-// Throws from inside the dialog procedure.
-class CThrowingDlg : public CDialog {
-public:
-    CThrowingDlg() : CDialog(IDD_WIDMUNG) {}
-    BOOL OnInitDialog() override { throw std::runtime_error("probe"); }
-};
-
-// The child process's part: commits the fault named by pszFault. What ends the process
+// The child process's part: commits the named fault. What ends the process
 // is the check.
 int RunFault(const std::string& fault)
 {
     if (fault == "throw") {
         try {
-            CThrowingDlg dlg;
+            // Throws from inside the dialog procedure.
+            CInspected<CWidmungDlg> dlg([](HWND) { throw std::runtime_error("probe"); });
             dlg.DoModal();
         } catch (const std::exception&) {
             return 42;   // the exception crossed the dialog manager
