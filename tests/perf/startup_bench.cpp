@@ -12,13 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
-
-using e2e::CHandle;
-using e2e::Fault;
-using e2e::NowMs;
-using e2e::WaitFor;
 
 namespace {
 
@@ -36,12 +32,11 @@ struct Program {
 std::string WriteReport(const std::string& path)
 {
     std::string text = e2e::ExpectedReport();
-    CHandle out(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    if (text.empty() || out.Get() == INVALID_HANDLE_VALUE ||
-        !WriteFile(out.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size()) {
-        Fault("cannot write the report to %s", path.c_str());
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    if (text.empty() || !out) {
+        e2e::Fault("cannot write the report to %s", path.c_str());
         return {};
     }
     return text;
@@ -51,13 +46,13 @@ std::string WriteReport(const std::string& path)
 // check set, the report control must hold exactly report.
 double TimeStart(const Program& p, const std::string& report, bool check)
 {
-    const double t0 = NowMs();
+    const double t0 = e2e::NowMs();
     PROCESS_INFORMATION pi;
     if (!e2e::StartProgram(p.exe, pi, nullptr, nullptr, p.args.c_str()))
         return -1;
-    CHandle process(pi.hProcess), thread(pi.hThread);
+    e2e::CHandle process(pi.hProcess), thread(pi.hThread);
     HWND found = nullptr;
-    const bool ready = WaitFor([&] {
+    const bool ready = e2e::WaitFor([&] {
         if (!found)
             found = e2e::FindTopWindow(pi.dwProcessId, p.title);
         DWORD_PTR len = 0;
@@ -65,7 +60,7 @@ double TimeStart(const Program& p, const std::string& report, bool check)
                (!p.hasReport ||
                 (e2e::SendTimeout(GetDlgItem(found, IDC_REPORT), WM_GETTEXTLENGTH, 0, 0, &len) && len == report.size()));
     });
-    const double t = NowMs() - t0;
+    const double t = e2e::NowMs() - t0;
     std::string shown;
     const bool same = !ready || !check || !p.hasReport ||
                       (e2e::WindowText(GetDlgItem(found, IDC_REPORT), shown) && shown == report);
@@ -80,7 +75,7 @@ double TimeStart(const Program& p, const std::string& report, bool check)
                         : !ended ? "did not end after WM_CLOSE in time"
                                  : nullptr;
     if (fault) {
-        Fault("%s: %s", p.label, fault);
+        e2e::Fault("%s: %s", p.label, fault);
         return -1;
     }
     return t;

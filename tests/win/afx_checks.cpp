@@ -171,11 +171,12 @@ std::string ClipboardBlock(const e2e::CClipboardWindow& clip)
     return clip.GetBlock(block) ? block : "(no text)";
 }
 
-// The clipboard copy, through a window of this process; clip reads and holds the clipboard.
-void CheckClipboard(const e2e::CClipboardWindow& clip)
+// The clipboard copy, through a window of this process; the harness's window reads the
+// clipboard and holds it.
+void CheckClipboard()
 {
-    HWND hWnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    CWnd wnd(hWnd);
+    const e2e::CClipboardWindow clip;
+    CWnd wnd(::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
     const char kText[] = "Zeile 1\r\nZeile \xF6\r\n";
     Check(theApp.CopyToClipboard(&wnd, kText), "copy reports success");
     const std::string expected(kText, sizeof kText);
@@ -189,7 +190,20 @@ void CheckClipboard(const e2e::CClipboardWindow& clip)
     Check(ClipboardBlock(clip) == expected, "the clipboard keeps its content while held");
     Check(theApp.CopyToClipboard(&wnd, "") && ClipboardBlock(clip) == std::string(1, '\0'),
           "an empty text copies as one zero byte");
-    ::DestroyWindow(hWnd);
+    ::DestroyWindow(wnd);
+
+    // Out of memory for the copies of the report, Copy leaves the clipboard as it was.
+    const char kBefore[] = "vorher";
+    clip.SetText(kBefore);
+    CSysInfoDlg dlg;
+    dlg.m_strReport = "a report too long to be kept inside the string object";
+    g_nRefusedAllocations = 0;
+    g_bFailAllocations = true;
+    dlg.OnCopy();
+    g_bFailAllocations = false;
+    const std::string block = ClipboardBlock(clip);
+    Check(g_nRefusedAllocations > 0 && block == std::string(kBefore, sizeof kBefore),
+          "a copy without memory leaves the clipboard untouched", block);
 }
 
 // The text of a static control as it shows it: without SS_NOPREFIX "&&" shows one ampersand
@@ -254,20 +268,18 @@ private:
 void CheckBoxTextsFit()
 {
     std::string strTooWide = "(not measured)", strOldCopyright;
-    CInspected<CAboutDlg> about([&](HWND hBox) {
+    CInspected<CAboutDlg>([&](HWND hBox) {
         strTooWide = TextsWiderThanControls(hBox);
         // The copyright line as it was, which wrapped out of sight: the measure must see it.
         const std::string strOld = std::string("Copyright ") + expected::kCopyright;
         if (::SetDlgItemTextA(hBox, IDC_COPYRIGHT, strOld.c_str()))
             strOldCopyright = TextsWiderThanControls(hBox);
-    });
-    about.DoModal();
+    }).DoModal();
     Check(strTooWide.empty(), "every text of the About box fits its control", strTooWide);
     Check(strOldCopyright.find("Copyright") != std::string::npos, "a copyright line too wide for its control is seen",
           strOldCopyright);
     strTooWide = "(not measured)";
-    CInspected<CWidmungDlg> widmung([&](HWND hBox) { strTooWide = TextsWiderThanControls(hBox); });
-    widmung.DoModal();
+    CInspected<CWidmungDlg>([&](HWND hBox) { strTooWide = TextsWiderThanControls(hBox); }).DoModal();
     Check(strTooWide.empty(), "every text of the dedication box fits its control", strTooWide);
 }
 
@@ -278,7 +290,7 @@ void CheckMainWindowMenuAndIcon()
     std::string strLast = "(not run)";
     bool bSeparator = false;
     LRESULT drag = 0, big = 0, small = 0;
-    CInspected<CSysInfoDlg> dlg([&](HWND hWnd) {
+    CInspected<CSysInfoDlg>([&](HWND hWnd) {
         HMENU hMenu = ::GetSystemMenu(hWnd, FALSE);
         const int n = hMenu ? ::GetMenuItemCount(hMenu) : 0;
         char szText[64] = {};
@@ -289,27 +301,10 @@ void CheckMainWindowMenuAndIcon()
         drag = ::SendMessageA(hWnd, WM_QUERYDRAGICON, 0, 0);
         big = ::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0);
         small = ::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0);
-    });
-    dlg.DoModal();
+    }).DoModal();
     Check(strLast == expected::kAboutItem, "the system menu's last item is the About item", strLast);
     Check(bSeparator, "a separator stands before the About item");
     Check(drag != 0 && drag == big && drag == small, "the drag icon is the window's big and small icon");
-}
-
-// Out of memory for the copies of the report, Copy leaves the clipboard as it was.
-void CheckCopyWithoutMemory(const e2e::CClipboardWindow& clip)
-{
-    const char kBefore[] = "vorher";
-    clip.SetText(kBefore);
-    CSysInfoDlg dlg;
-    dlg.m_strReport = "a report too long to be kept inside the string object";
-    g_nRefusedAllocations = 0;
-    g_bFailAllocations = true;
-    dlg.OnCopy();
-    g_bFailAllocations = false;
-    const std::string block = ClipboardBlock(clip);
-    Check(g_nRefusedAllocations > 0 && block == std::string(kBefore, sizeof kBefore),
-          "a copy without memory leaves the clipboard untouched", block);
 }
 
 // ---------------------------------------------------------------- dialog dispatch
@@ -398,16 +393,14 @@ int RunFault(const std::string& fault)
     if (fault == "throw") {
         try {
             // Throws from inside the dialog procedure.
-            CInspected<CWidmungDlg> dlg([](HWND) { throw std::runtime_error("probe"); });
-            dlg.DoModal();
+            CInspected<CWidmungDlg>([](HWND) { throw std::runtime_error("probe"); }).DoModal();
         } catch (const std::exception&) {
             return 42;   // the exception crossed the dialog manager
         }
         return 0;
     }
     if (fault == "precondition") {
-        CWnd wnd;
-        wnd.SetWindowText("ohne Fenster");
+        CWnd().SetWindowText("ohne Fenster");
         return 0;
     }
     return 2;
@@ -446,16 +439,14 @@ int main(int argc, char** argv)
         std::freopen("NUL", "w", stderr);
         return RunFault(argv[1]);
     }
-    const e2e::CClipboardWindow clip;
     CheckRuntimeClasses();
     CheckMessageMaps();
     CheckNamesAndStrings();
     CheckVersionInfo();
     CheckSystemLibraries();
-    CheckClipboard(clip);
+    CheckClipboard();
     CheckBoxTextsFit();
     CheckMainWindowMenuAndIcon();
-    CheckCopyWithoutMemory(clip);
     CheckDialogDispatch();
     CheckFaultsEndTheProgram();
     return g_failed ? 1 : 0;
