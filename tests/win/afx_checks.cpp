@@ -206,42 +206,30 @@ void CheckClipboard()
           "a copy without memory leaves the clipboard untouched", block);
 }
 
-// The text of a static control as it shows it: without SS_NOPREFIX "&&" shows one ampersand
+// Every text of the box's static controls that is wider than its control, with widths. The
+// width is measured as the control draws the text: without SS_NOPREFIX "&&" shows one ampersand
 // and a single one only underlines the letter after it.
-std::string ShownText(HWND hCtrl)
-{
-    char szText[512] = {};
-    ::GetWindowTextA(hCtrl, szText, sizeof szText);
-    if (::GetWindowLongA(hCtrl, GWL_STYLE) & SS_NOPREFIX)
-        return szText;
-    std::string shown;
-    for (const char* p = szText; *p; ++p) {
-        if (*p == '&' && p[1])
-            ++p;
-        shown += *p;
-    }
-    return shown;
-}
-
-// Every text line of the box's static controls that is wider than its control, with widths.
 std::string TextsWiderThanControls(HWND hBox)
 {
     std::string found;
     for (HWND hCtrl = ::GetWindow(hBox, GW_CHILD); hCtrl; hCtrl = ::GetWindow(hCtrl, GW_HWNDNEXT)) {
-        const std::string text = ShownText(hCtrl);
-        if (_stricmp(e2e::ClassName(hCtrl).c_str(), "Static") != 0 || text.empty() ||
-            (::GetWindowLongA(hCtrl, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        const LONG style = ::GetWindowLongA(hCtrl, GWL_STYLE);
+        std::string text;
+        if (_stricmp(e2e::ClassName(hCtrl).c_str(), "Static") != 0 || (style & SS_TYPEMASK) == SS_ICON ||
+            !e2e::WindowText(hCtrl, text) || text.empty())
             continue;
-        RECT client = {};
+        RECT client = {}, drawn = {};
         ::GetClientRect(hCtrl, &client);
         HDC hDC = ::GetDC(hCtrl);
         const HGDIOBJ hOld = ::SelectObject(hDC, reinterpret_cast<HFONT>(::SendMessageA(hCtrl, WM_GETFONT, 0, 0)));
-        SIZE size = {};
-        ::GetTextExtentPoint32A(hDC, text.c_str(), static_cast<int>(text.size()), &size);
+        const UINT format = DT_CALCRECT | DT_SINGLELINE | ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0);
+        ::DrawTextA(hDC, text.c_str(), -1, &drawn, format);
         ::SelectObject(hDC, hOld);
         ::ReleaseDC(hCtrl, hDC);
-        if (size.cx > client.right)
-            found += "\"" + text + "\" " + std::to_string(size.cx) + " px in " + std::to_string(client.right) + " px; ";
+        if (drawn.right > client.right) {
+            found += "\"" + text + "\" " + std::to_string(drawn.right) + " px in " +
+                     std::to_string(client.right) + " px; ";
+        }
     }
     return found;
 }
@@ -345,33 +333,24 @@ BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
     AFX_ENTRY(WM_SETICON, 0, AFX_THIS->Default(); return 0)
 END_MESSAGE_MAP()
 
-void CheckResultPaths(CProbeDlg& dlg)
-{
-#define CHECK_DIRECT(msg) CheckEqual(dlg.SendMessage(msg), Answer(msg), #msg " answers the handler's result");
-    DIRECT_RESULT_MESSAGES(CHECK_DIRECT)
-    // OnInitDialog answers FALSE from its second call on.
-    CheckEqual(dlg.SendMessage(WM_INITDIALOG), LRESULT{FALSE}, "WM_INITDIALOG answers OnInitDialog's result");
-    CheckEqual(dlg.SendMessage(WM_APP), Answer(WM_APP), "any other message answers its handler's result");
-}
-
-void CheckNestedDefault(CProbeDlg& dlg)
-{
-    dlg.m_hIcon = theApp.LoadIcon(IDR_MAINFRAME);
-    dlg.SetWindowText("Probe");
-    char szTitle[16] = {};
-    ::GetWindowTextA(dlg, szTitle, sizeof szTitle);
-    const auto hIcon = reinterpret_cast<HICON>(dlg.SendMessage(WM_GETICON, ICON_BIG));
-    Check(std::strcmp(szTitle, "Probe") == 0 && hIcon == dlg.m_hIcon && hIcon != nullptr,
-          "a default request survives a nested message that makes its own", szTitle);
-}
-
 BOOL CProbeDlg::OnInitDialog()
 {
     if (++m_nInits > 1)
         return FALSE;
     CDialog::OnInitDialog();
-    CheckResultPaths(*this);
-    CheckNestedDefault(*this);
+#define CHECK_DIRECT(msg) CheckEqual(SendMessage(msg), Answer(msg), #msg " answers the handler's result");
+    DIRECT_RESULT_MESSAGES(CHECK_DIRECT)
+    // This answers FALSE from its second call on.
+    CheckEqual(SendMessage(WM_INITDIALOG), LRESULT{FALSE}, "WM_INITDIALOG answers OnInitDialog's result");
+    CheckEqual(SendMessage(WM_APP), Answer(WM_APP), "any other message answers its handler's result");
+
+    m_hIcon = theApp.LoadIcon(IDR_MAINFRAME);
+    SetWindowText("Probe");
+    char szTitle[16] = {};
+    ::GetWindowTextA(m_hWnd, szTitle, sizeof szTitle);
+    const auto hIcon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_BIG));
+    Check(std::strcmp(szTitle, "Probe") == 0 && hIcon == m_hIcon && hIcon != nullptr,
+          "a default request survives a nested message that makes its own", szTitle);
     OnOK();
     return TRUE;
 }
