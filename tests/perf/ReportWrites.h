@@ -2,6 +2,7 @@
 // repeats them.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -12,17 +13,14 @@
 inline std::vector<std::size_t> LineEnds(const std::string& text)
 {
     std::vector<std::size_t> ends;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        const std::size_t cr = text.find("\r\n", from);
-        const std::size_t stop = cr == std::string::npos ? text.size() : cr;
-        const std::size_t next = cr == std::string::npos ? text.size() : cr + 2;
+    for (std::size_t from = 0, next = 0; from < text.size(); from = next) {
+        const std::size_t stop = std::min(text.find("\r\n", from), text.size());
+        next = std::min(stop + 2, text.size());
         const bool underline = stop > from && text.find_first_not_of('-', from) >= stop;
         if (underline && !ends.empty())
             ends.back() = next;
         else
             ends.push_back(next);
-        from = next;
     }
     return ends;
 }

@@ -10,8 +10,10 @@
 #include "ReportWrites.h"
 #include "resource.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -24,26 +26,21 @@ struct Fill {
 std::string ReadFileText(const char* path)
 {
     std::string text;
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
-        text.append(buf, got);
-    CloseHandle(h);
+    if (FILE* file = std::fopen(path, "rb")) {
+        char buf[4096];
+        for (std::size_t got = 0; (got = std::fread(buf, 1, sizeof buf, file)) > 0;)
+            text.append(buf, got);
+        std::fclose(file);
+    }
     return text;
 }
 
+// The whole text once; or per line the empty text, then the text up to each line's end.
 void WriteReport(HWND hDlg, const Fill& fill)
 {
-    if (!fill.perLine) {
-        SetDlgItemTextA(hDlg, IDC_REPORT, fill.text.c_str());
-        return;
-    }
+    SetDlgItemTextA(hDlg, IDC_REPORT, fill.perLine ? "" : fill.text.c_str());
     std::string shown;
-    SetDlgItemTextA(hDlg, IDC_REPORT, shown.c_str());
-    for (const std::size_t end : LineEnds(fill.text)) {
+    for (const std::size_t end : fill.perLine ? LineEnds(fill.text) : std::vector<std::size_t>()) {
         shown.assign(fill.text, 0, end);
         SetDlgItemTextA(hDlg, IDC_REPORT, shown.c_str());
     }

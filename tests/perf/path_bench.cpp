@@ -35,8 +35,7 @@ double MedianBuild(const std::string& path, int runs, std::size_t& length)
 int main()
 {
     const int runs = 2001;
-    std::size_t emptyLength = 0;
-    std::size_t longLength = 0;
+    std::size_t emptyLength = 0, longLength = 0;
     const double empty = MedianBuild("", runs, emptyLength);
     const double full = MedianBuild(std::string(32767, 'p'), runs, longLength);
     std::printf("empty PATH:        %8.1f us (report %zu bytes)\n", empty, emptyLength);

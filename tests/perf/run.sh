@@ -28,9 +28,8 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 echo "== load before measuring: $(uptime | sed 's/.*load average/load average/')"
 
 echo "== 1. start-up of Kavrin.exe against its floors (median of $RUNS)"
-wine_run 900 "$BIN/startup_bench.exe" "$RUNS" >"$OUT/startup.txt"
-rc=$?
-tr -d '\r' <"$OUT/startup.txt"
+wine_run 900 "$BIN/startup_bench.exe" "$RUNS" | tr -d '\r' | tee "$OUT/startup.txt"
+rc=${PIPESTATUS[0]}
 [ $rc -eq 0 ] || { echo "startup_bench.exe failed (exit $rc)"; exit 1; }
 
 echo "== 2. KavrinReport.exe end to end against an empty console program (median of $((RUNS * 2)))"
@@ -44,14 +43,11 @@ for _ in $(seq $((RUNS * 2))); do
         echo $(( ($(date +%s%N) - start) / 1000 )) >>"$OUT/${pair#*:}"
     done
 done
-report=$(median <"$OUT/report.txt")
-floor=$(median <"$OUT/floor.txt")
-awk -v r="$report" -v f="$floor" \
+awk -v r="$(median <"$OUT/report.txt")" -v f="$(median <"$OUT/floor.txt")" \
     'BEGIN {printf "KavrinReport %.1f ms, floor %.1f ms, ratio %.2f\n", r / 1000, f / 1000, r / f}'
 
 echo "== 3. size of Kavrin.exe with both clips"
-size=$(stat -c %s "$BIN/Kavrin.exe")
-awk -v s="$size" 'BEGIN {printf "%d bytes (%.2f MiB; goal 1 MiB)\n", s, s / 1048576}'
+awk -v s="$(stat -c %s "$BIN/Kavrin.exe")" 'BEGIN {printf "%d bytes (%.2f MiB; goal 1 MiB)\n", s, s / 2^20}'
 
 echo "== 4. the report with a 32,767-character PATH against an empty PATH (native, -O2, no sanitizers)"
 cmake -S . -B "$ROOT/perf-native" -DCMAKE_BUILD_TYPE=Release -DKAVRIN_SANITIZE=OFF >/dev/null &&

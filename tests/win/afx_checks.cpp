@@ -139,8 +139,7 @@ void CheckNamesAndStrings()
 void CheckVersionInfo()
 {
     CString strFile, strProduct, strComment, strCopyright;
-    const bool bResult = theApp.GetVersionInfo(strFile, strProduct, strComment, strCopyright);
-    Check(bResult, "own version resource read");
+    Check(theApp.GetVersionInfo(strFile, strProduct, strComment, strCopyright), "own version resource read");
     CheckEqual(strFile, expected::VersionText(expected::kFileVersion).c_str(), "file version");
     CheckEqual(strProduct, expected::VersionText(expected::kProductVersion).c_str(), "product version");
     CheckEqual(strComment, expected::kComment, "comment");
@@ -415,7 +414,7 @@ int main(int argc, char** argv)
 {
     if (argc == 2) {
         // The fault's messages are not this program's output.
-        std::freopen("NUL", "w", stderr);
+        static_cast<void>(std::freopen("NUL", "w", stderr));
         return RunFault(argv[1]);
     }
     CheckRuntimeClasses();
