@@ -32,22 +32,8 @@ TEST(ReportFrame, AppendAddsCrLfAndShowsTheWholeText)
 
 TEST(ReportFrame, FullReportIsExactAndShownAfterEveryLine)
 {
-    FakePlatform fake;
-    fake.version.dwPlatformId = 2;
-    fake.version.dwMajorVersion = 4;
-    fake.version.dwMinorVersion = 0;
-    fake.version.dwBuildNumber = 1381;
-    std::strcpy(fake.version.szCSDVersion, "Service Pack 6");
-    fake.version.wServicePackMajor = 6;
-    fake.systemInfo.dwPageSize = 4096;
-    fake.systemInfo.lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(0x10000);
-    fake.systemInfo.lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(0x7FFEFFFF);
-    fake.systemInfo.dwActiveProcessorMask = 1;
-    fake.systemInfo.dwNumberOfProcessors = 1;
-    fake.systemInfo.dwProcessorType = 586;
-    fake.systemInfo.wProcessorLevel = 6;
-    fake.systemInfo.wProcessorRevision = 0x0801;
-
+    FakePlatform fake = NtFour();
+    OnePentium(fake.systemInfo);
     RecordingReport r(fake);
     r.m_strReport = "stale";
     r.FillReport();

@@ -16,9 +16,7 @@ SYSTEM_INFO& OemId(SYSTEM_INFO& si, DWORD value)
 
 std::vector<std::string> Body(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddHardwareInfo();
-    std::string text = r.Text();
+    std::string text = Section(fake, &CReport::AddHardwareInfo);
     EXPECT_EQ(text.rfind(Header("(3) Hardware-Info", 27), 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
     text = text.substr(Header("(3) Hardware-Info", 27).size());
@@ -41,15 +39,7 @@ std::string Mask(DWORD value)
 TEST(ReportHardware, WorkedExample)
 {
     FakePlatform fake;
-    SYSTEM_INFO& si = fake.systemInfo;
-    si.dwPageSize = 4096;
-    si.lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(0x10000);
-    si.lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(0x7FFEFFFF);
-    si.dwActiveProcessorMask = 1;
-    si.dwNumberOfProcessors = 1;
-    si.dwProcessorType = 586;
-    si.wProcessorLevel = 6;
-    si.wProcessorRevision = 2049;
+    OnePentium(fake.systemInfo);
     EXPECT_EQ(Body(fake), (std::vector<std::string>{
                               "OemId: 0",
                               "PageSize: 4096 (0x1000)",

@@ -9,16 +9,12 @@ const std::string kPathHeader = Header("(5) PATH-Variable", 28);
 
 std::string MouseSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddMouseInfo();
-    return r.Text();
+    return Section(fake, &CReport::AddMouseInfo);
 }
 
 std::string PathSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddPathInfo();
-    return r.Text();
+    return Section(fake, &CReport::AddPathInfo);
 }
 
 }  // namespace

@@ -6,9 +6,7 @@ namespace {
 
 std::string SystemSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddSystemInfo();
-    return r.Text();
+    return Section(fake, &CReport::AddSystemInfo);
 }
 
 std::string Lines(const std::string& computer, const std::string& user, const std::string& sys,

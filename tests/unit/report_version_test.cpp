@@ -6,22 +6,14 @@ namespace {
 
 const std::string kHeader = Header("[1] Versions-Info", 25);
 
+// The header and the lines that NtFour() gives before its version text.
+const std::string kNtFourNumbers = kHeader +
+                                   "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
+                                   "MinorVersion: 0 (0x00)\r\n";
+
 std::string VersionSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddVersionInfo();
-    return r.Text();
-}
-
-FakePlatform NtFour()
-{
-    FakePlatform fake;
-    fake.version.dwPlatformId = 2;
-    fake.version.dwMajorVersion = 4;
-    fake.version.dwBuildNumber = 1381;
-    std::strcpy(fake.version.szCSDVersion, "Service Pack 6");
-    fake.version.wServicePackMajor = 6;
-    return fake;
+    return Section(fake, &CReport::AddVersionInfo);
 }
 
 std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
@@ -40,10 +32,7 @@ std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
 TEST(ReportVersion, ExtendedRecordGivesServicePackLineWithBareLf)
 {
     FakePlatform fake = NtFour();
-    EXPECT_EQ(VersionSection(fake),
-              kHeader +
-                  "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                  "MinorVersion: 0 (0x00)\r\nVersion: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n");
+    EXPECT_EQ(VersionSection(fake), kNtFourNumbers + "Version: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n");
     EXPECT_EQ(fake.versionSizesAsked, (std::vector<DWORD>{156}));
 }
 
@@ -52,10 +41,7 @@ TEST(ReportVersion, ExtendedResultOtherThanOneFallsBackWithoutServicePackLine)
     for (BOOL extended : {0, 2, -1}) {
         FakePlatform fake = NtFour();
         fake.extendedResult = extended;
-        EXPECT_EQ(VersionSection(fake),
-                  kHeader +
-                      "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                      "MinorVersion: 0 (0x00)\r\nVersion: Service Pack 6\r\n\r\n")
+        EXPECT_EQ(VersionSection(fake), kNtFourNumbers + "Version: Service Pack 6\r\n\r\n")
             << "extended query returned " << extended;
         EXPECT_EQ(fake.versionSizesAsked, (std::vector<DWORD>{156, 148}));
     }
@@ -91,10 +77,7 @@ TEST(ReportVersion, ServicePackZeroZeroIsStillWritten)
     FakePlatform fake = NtFour();
     std::strcpy(fake.version.szCSDVersion, "");
     fake.version.wServicePackMajor = 0;
-    EXPECT_EQ(VersionSection(fake),
-              kHeader +
-                  "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                  "MinorVersion: 0 (0x00)\r\nVersion: \r\nService Pack 0.0\n\r\n\r\n");
+    EXPECT_EQ(VersionSection(fake), kNtFourNumbers + "Version: \r\nService Pack 0.0\n\r\n\r\n");
 }
 
 TEST(ReportVersion, NumbersAndTexts)
