@@ -4,10 +4,11 @@
 
 #include "Bytes.h"
 
+#include <gtest/gtest-printers.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -19,22 +20,6 @@ namespace pe {
 
 using bytes::Bytes;
 using bytes::Cursor;
-
-// ASCII as it is, every other character as \uXXXX, for messages.
-inline std::string Narrow(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
-            out += buf;
-        }
-    }
-    return out;
-}
 
 // A Windows-1252 text without the bytes 0x80-0x9F as the UTF-16 that resources hold.
 inline std::u16string Widen(const std::string& text)
@@ -57,7 +42,7 @@ struct SzOrOrd {
     }
     friend std::ostream& operator<<(std::ostream& os, const SzOrOrd& v)
     {
-        return v.isOrdinal ? os << "#" << v.ordinal : os << '"' << Narrow(v.text) << '"';
+        return v.isOrdinal ? os << "#" << v.ordinal : os << ::testing::PrintToString(v.text);
     }
 };
 
@@ -88,9 +73,9 @@ struct DialogHeader {
         return os << (h.extended ? "{extended" : "{classic") << " version " << h.version << std::hex
                   << " signature 0x" << h.signature << " help 0x" << h.helpId << " ex 0x" << h.exStyle
                   << " style 0x" << h.style << std::dec << " at " << h.x << "," << h.y << " " << h.cx << "x"
-                  << h.cy << " menu " << h.menu << " class " << h.windowClass << " title \"" << Narrow(h.title)
-                  << "\" font " << h.pointSize << " weight " << h.weight << " italic " << int{h.italic}
-                  << " charset " << int{h.charset} << " face \"" << Narrow(h.face) << "\"}";
+                  << h.cy << " menu " << h.menu << " class " << h.windowClass << " title " << ::testing::PrintToString(h.title)
+                  << " font " << h.pointSize << " weight " << h.weight << " italic " << int{h.italic}
+                  << " charset " << int{h.charset} << " face " << ::testing::PrintToString(h.face) << "}";
     }
 };
 

@@ -272,12 +272,13 @@ void ExpectVersionBlock(const ProgramDeclarations& program)
     ASSERT_EQ(table.children.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const VersionNode& entry = table.children[i];
-        EXPECT_EQ(entry.key, expected[i].first) << "entry " << i;
-        EXPECT_EQ(entry.type, 1) << Narrow(entry.key);
-        EXPECT_EQ(entry.Text(), expected[i].second) << Narrow(entry.key);
+        SCOPED_TRACE("entry " + std::to_string(i) + " " + ::testing::PrintToString(expected[i].first));
+        EXPECT_EQ(entry.key, expected[i].first);
+        EXPECT_EQ(entry.type, 1);
+        EXPECT_EQ(entry.Text(), expected[i].second);
         // The counted length covers the text and at most its terminating zero.
-        EXPECT_GE(entry.valueLength, expected[i].second.size()) << Narrow(entry.key);
-        EXPECT_LE(entry.valueLength, expected[i].second.size() + 1) << Narrow(entry.key);
+        EXPECT_GE(entry.valueLength, expected[i].second.size());
+        EXPECT_LE(entry.valueLength, expected[i].second.size() + 1);
     }
 
     const VersionNode& vars = root.children[1];
