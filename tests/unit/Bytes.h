@@ -46,7 +46,7 @@ inline std::string FourCc(const Bytes& b, std::size_t at)
 // Sequential reader over one block; reading past the end yields zeros and sets overrun.
 class Cursor {
 public:
-    explicit Cursor(const Bytes& data) : m_data(data) {}
+    explicit Cursor(const Bytes& data, std::size_t at = 0) : m_data(data), m_pos(at) {}
 
     std::uint8_t U8()
     {
