@@ -26,6 +26,12 @@ inline std::string Header(const char* title, int hyphens)
     return std::string(title) + "\r\n" + std::string(static_cast<std::size_t>(hyphens), '-') + "\r\n";
 }
 
+inline const std::string kVersionHeader = Header("[1] Versions-Info", 25);
+inline const std::string kSystemHeader = Header("(2) System-Info", 23);
+inline const std::string kHardwareHeader = Header("(3) Hardware-Info", 27);
+inline const std::string kMouseHeader = Header("(4) Metrik-Info", 21);
+inline const std::string kPathHeader = Header("(5) PATH-Variable", 28);
+
 // The text that one section, e.g. &CReport::AddMouseInfo, writes into an empty report.
 inline std::string Section(FakePlatform& fake, void (CReport::*add)())
 {
@@ -34,7 +40,8 @@ inline std::string Section(FakePlatform& fake, void (CReport::*add)())
     return r.Text();
 }
 
-// Windows NT 4.0, build 1381, Service Pack 6.
+// Windows NT 4.0, build 1381, Service Pack 6; the section's lines before its version text,
+// and the whole section as the extended record gives it.
 inline FakePlatform NtFour()
 {
     FakePlatform fake;
@@ -46,7 +53,12 @@ inline FakePlatform NtFour()
     return fake;
 }
 
-// One Pentium with 4 KB pages and the classic 2 GB user address space.
+inline const std::string kNtFourNumbers = kVersionHeader +
+                                          "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
+                                          "MinorVersion: 0 (0x00)\r\n";
+inline const std::string kNtFourSection = kNtFourNumbers + "Version: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n";
+
+// One Pentium with 4 KB pages and the classic 2 GB user address space, and its section.
 inline void OnePentium(SYSTEM_INFO& si)
 {
     si.dwPageSize = 4096;
@@ -58,3 +70,16 @@ inline void OnePentium(SYSTEM_INFO& si)
     si.wProcessorLevel = 6;
     si.wProcessorRevision = 2049;
 }
+
+inline const std::string kOnePentiumSection = kHardwareHeader +
+                                              "OemId: 0\r\n"
+                                              "PageSize: 4096 (0x1000)\r\n"
+                                              "Minimale Applikationsadresse: 0x10000\r\n"
+                                              "Maximale Applikationsadresse: 0x7ffeffff\r\n"
+                                              "Number of Processors: 1\r\n"
+                                              "ProcessorType: 586 <PROCESSOR_INTEL_PENTIUM>\r\n"
+                                              "ProcessorLevel: 6 (0x0006)\r\n"
+                                              "ProcessorRevision: 2049 (0x0801)\r\n"
+                                              "ProcessorArchitecture: <PROCESSOR_ARCHITECTURE_INTEL>\r\n"
+                                              "Active Processormask: 00000000000000000000000000000001\r\n"
+                                              "\r\n";

@@ -4,9 +4,6 @@
 
 namespace {
 
-const std::string kMouseHeader = Header("(4) Metrik-Info", 21);
-const std::string kPathHeader = Header("(5) PATH-Variable", 28);
-
 std::string MouseSection(FakePlatform& fake)
 {
     return Section(fake, &CReport::AddMouseInfo);

@@ -4,13 +4,6 @@
 
 namespace {
 
-const std::string kHeader = Header("[1] Versions-Info", 25);
-
-// The header and the lines that NtFour() gives before its version text.
-const std::string kNtFourNumbers = kHeader +
-                                   "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                                   "MinorVersion: 0 (0x00)\r\n";
-
 std::string VersionSection(FakePlatform& fake)
 {
     return Section(fake, &CReport::AddVersionInfo);
@@ -23,7 +16,7 @@ std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
     fake.version.dwMajorVersion = major;
     fake.version.dwMinorVersion = minor;
     const std::string text = VersionSection(fake);
-    const auto begin = kHeader.size();
+    const auto begin = kVersionHeader.size();
     return text.substr(begin, text.find("\r\n", begin) - begin);
 }
 
@@ -32,7 +25,7 @@ std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
 TEST(ReportVersion, ExtendedRecordGivesServicePackLineWithBareLf)
 {
     FakePlatform fake = NtFour();
-    EXPECT_EQ(VersionSection(fake), kNtFourNumbers + "Version: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n");
+    EXPECT_EQ(VersionSection(fake), kNtFourSection);
     EXPECT_EQ(fake.versionSizesAsked, (std::vector<DWORD>{156}));
 }
 
@@ -52,7 +45,7 @@ TEST(ReportVersion, BothQueriesFailingLeavesTheHeaderAlone)
     FakePlatform fake = NtFour();
     fake.extendedResult = 0;
     fake.basicResult = 0;
-    EXPECT_EQ(VersionSection(fake), kHeader);
+    EXPECT_EQ(VersionSection(fake), kVersionHeader);
 }
 
 TEST(ReportVersion, PlatformNames)
@@ -90,7 +83,7 @@ TEST(ReportVersion, NumbersAndTexts)
     fake.version.wServicePackMajor = 0xFFFF;
     fake.version.wServicePackMinor = 0;
     EXPECT_EQ(VersionSection(fake),
-              kHeader +
+              kVersionHeader +
                   "Plattform: Windows NT\r\nBuild: 1998 (0x7ce)\r\nMajorVersion: 10 (0x0a)\r\n"
                   "MinorVersion: 10 (0x0a)\r\nVersion: \r\nService Pack 65535.0\n\r\n\r\n");
 }
