@@ -187,7 +187,8 @@ private:
         std::size_t table = 0;
         if (!MapRva(m_resourceRva + tableOffset, 16, table))
             return Fail("resource table outside the sections");
-        const std::size_t entries = static_cast<std::size_t>(U16(m_bytes, table + 12)) + U16(m_bytes, table + 14);
+        const std::size_t entries =
+            static_cast<std::size_t>(U16(m_bytes, table + 12)) + U16(m_bytes, table + 14);
         std::size_t first = 0;
         if (!MapRva(m_resourceRva + tableOffset + 16, static_cast<std::uint32_t>(entries * 8), first))
             return Fail("resource entries outside the sections");

@@ -73,9 +73,10 @@ struct DialogHeader {
         return os << (h.extended ? "{extended" : "{classic") << " version " << h.version << std::hex
                   << " signature 0x" << h.signature << " help 0x" << h.helpId << " ex 0x" << h.exStyle
                   << " style 0x" << h.style << std::dec << " at " << h.x << "," << h.y << " " << h.cx << "x"
-                  << h.cy << " menu " << h.menu << " class " << h.windowClass << " title " << ::testing::PrintToString(h.title)
-                  << " font " << h.pointSize << " weight " << h.weight << " italic " << int{h.italic}
-                  << " charset " << int{h.charset} << " face " << ::testing::PrintToString(h.face) << "}";
+                  << h.cy << " menu " << h.menu << " class " << h.windowClass << " title "
+                  << ::testing::PrintToString(h.title) << " font " << h.pointSize << " weight " << h.weight
+                  << " italic " << int{h.italic} << " charset " << int{h.charset} << " face "
+                  << ::testing::PrintToString(h.face) << "}";
     }
 };
 
@@ -86,7 +87,10 @@ struct DialogItem {
     SzOrOrd windowClass, text;
     std::uint16_t extraBytes;
 
-    auto Tie() const { return std::tie(helpId, exStyle, style, x, y, cx, cy, id, windowClass, text, extraBytes); }
+    auto Tie() const
+    {
+        return std::tie(helpId, exStyle, style, x, y, cx, cy, id, windowClass, text, extraBytes);
+    }
     friend bool operator==(const DialogItem& a, const DialogItem& b) { return a.Tie() == b.Tie(); }
     friend std::ostream& operator<<(std::ostream& os, const DialogItem& i)
     {
@@ -268,10 +272,12 @@ inline std::string Lower(std::string s)
     return s;
 }
 
+using Attributes = std::map<std::string, std::string>;
+
 // Attributes of every element named `tag` in a manifest, in document order.
-inline std::vector<std::map<std::string, std::string>> Elements(const std::string& xml, const std::string& tag)
+inline std::vector<Attributes> Elements(const std::string& xml, const std::string& tag)
 {
-    std::vector<std::map<std::string, std::string>> found;
+    std::vector<Attributes> found;
     const std::string open = "<" + tag;
     for (std::size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1)) {
         const char after = xml[at + open.size()];
@@ -279,7 +285,7 @@ inline std::vector<std::map<std::string, std::string>> Elements(const std::strin
             continue;
         const std::size_t close = xml.find('>', at);
         std::istringstream attrs(xml.substr(at + open.size(), close - at - open.size()));
-        std::map<std::string, std::string> element;
+        Attributes element;
         std::string name, value;
         while (std::getline(attrs >> std::ws, name, '=') && std::getline(attrs.ignore(1), value, '"'))
             element[name] = value;

@@ -53,10 +53,11 @@ inline FakePlatform NtFour()
     return fake;
 }
 
-inline const std::string kNtFourNumbers = kVersionHeader +
-                                          "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                                          "MinorVersion: 0 (0x00)\r\n";
-inline const std::string kNtFourSection = kNtFourNumbers + "Version: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n";
+inline const std::string kNtFourNumbers =
+    kVersionHeader +
+    "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\nMinorVersion: 0 (0x00)\r\n";
+inline const std::string kNtFourSection =
+    kNtFourNumbers + "Version: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n";
 
 // One Pentium with 4 KB pages and the classic 2 GB user address space, and its section.
 inline void OnePentium(SYSTEM_INFO& si)

@@ -145,13 +145,13 @@ TEST_P(ClipTest, HeadersCarryTheClipsTimingSizeAndFormat)
     EXPECT_EQ((Fields{c.U32(avih), c.U32(avih + 12), c.U32(avih + 16), c.U32(avih + 24), c.U32(avih + 32),
                       c.U32(avih + 36)}),
               (Fields{facts.microSecPerFrame, 0x810, facts.frames, 1, width, height}))
-        << "avih: microseconds per frame, flags (AVIF_HASINDEX | AVIF_TRUSTCKTYPE), frames, streams, width, height";
+        << "avih: microseconds per frame, flags (HASINDEX | TRUSTCKTYPE), frames, streams, width, height";
     EXPECT_GE(c.U32(avih + 28), largest);
 
     const size_t strh = Header("strh")->data;
     ASSERT_GE(Header("strh")->size, 56u);
-    EXPECT_EQ((Fields{c.U32(strh + 20), c.U32(strh + 24), c.U32(strh + 32), c.U16(strh + 48), c.U16(strh + 50),
-                      c.U16(strh + 52), c.U16(strh + 54)}),
+    EXPECT_EQ((Fields{c.U32(strh + 20), c.U32(strh + 24), c.U32(strh + 32), c.U16(strh + 48),
+                      c.U16(strh + 50), c.U16(strh + 52), c.U16(strh + 54)}),
               (Fields{facts.scale, facts.rate, facts.frames, 0, 0, width, height}))
         << "strh: scale, rate, frames, frame rectangle";
     EXPECT_EQ(uint64_t{1000000} * facts.scale / facts.rate, facts.microSecPerFrame);

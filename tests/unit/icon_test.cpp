@@ -98,7 +98,7 @@ TEST_F(IconTest, EachImageIsADibWithDoubledHeightAndFullPalette)
         Cursor c(bytes, image.dib);
         EXPECT_EQ((Fields{c.U32(), c.U32(), c.U32(), c.U16(), c.U16(), c.U32(), c.U32()}),
                   (Fields{40, size, 2 * size, 1, bits, 0, (image.colourStride + image.maskStride) * size}))
-            << "image " << i << ": header size, width, height of colour and mask, planes, bits, BI_RGB, image bytes";
+            << "image " << i << ": header size, width, colour and mask height, planes, bits, BI_RGB, size";
         EXPECT_EQ(image.colour - image.dib - 40, 4u << bits) << "image " << i << ": palette bytes";
     }
 }

@@ -50,10 +50,14 @@ class KavrinResources : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(Program("Kavrin").error(), "") << WindowsBuildDir(); }
 
-    static const Bytes& Get(const ResourceId& type, std::uint16_t name) { return Only(Program("Kavrin"), type, name); }
+    static const Bytes& Get(const ResourceId& type, std::uint16_t name)
+    {
+        return Only(Program("Kavrin"), type, name);
+    }
 
     // Dialog template `name`: its header, then its controls in order.
-    static void ExpectDialog(std::uint16_t name, const DialogHeader& header, const std::vector<DialogItem>& items)
+    static void ExpectDialog(std::uint16_t name, const DialogHeader& header,
+                             const std::vector<DialogItem>& items)
     {
         const Dialog d = DecodeDialog(Get(kRtDialog, name));
         ASSERT_FALSE(d.overrun);
@@ -97,8 +101,8 @@ TEST_F(KavrinResources, MainWindowTemplateIsExtendedWithButtonAndReport)
     // extended, version, signature, help ID, ex style, style, x, y, cx, cy, menu, class, title,
     // point size, weight, italic, charset, face
     ExpectDialog(102,
-                 {true, 1, 0xFFFF, 0, 0x00040000, 0x90CF0040, 0, 0, 226, 153, Ord(130), Text(u""), u"Kavrin", 8,
-                  0, 0, 1, u"MS Sans Serif"},
+                 {true, 1, 0xFFFF, 0, 0x00040000, 0x90CF0040, 0, 0, 226, 153, Ord(130), Text(u""), u"Kavrin",
+                  8, 0, 0, 1, u"MS Sans Serif"},
                  {
                      {0, 0, 0x50010001, 88, 138, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
                      {0, 0, 0x50B110C4, 0, 0, 225, 134, 1000, Ord(0x81), Text(u""), 0},
@@ -173,7 +177,8 @@ TEST_F(KavrinResources, IconGroupHasThreeImagesInOrder)
         const Bytes& image = Get(kRtIcon, e.id);
         EXPECT_EQ(image.size(), e.bytes) << "image " << i;
         Cursor c(image);
-        EXPECT_EQ((Fields{c.U32(), c.U32(), c.U32(), c.U16(), c.U16()}), (Fields{40, want[0], 2 * want[1], 1, want[3]}))
+        EXPECT_EQ((Fields{c.U32(), c.U32(), c.U32(), c.U16(), c.U16()}),
+                  (Fields{40, want[0], 2 * want[1], 1, want[3]}))
             << "image " << i << ": BITMAPINFOHEADER size, width, height of colour and mask, planes, bits";
     }
 }
@@ -190,13 +195,15 @@ TEST_F(KavrinResources, IconImagesAreThoseOfTheIconFile)
         const std::uint32_t size = U32(file, entry + 8);
         const std::uint32_t offset = U32(file, entry + 12);
         ASSERT_LE(std::uint64_t(offset) + size, file.size());
-        EXPECT_EQ(Get(kRtIcon, group[i].id), Bytes(file.begin() + offset, file.begin() + offset + size)) << "image " << i;
+        EXPECT_EQ(Get(kRtIcon, group[i].id), Bytes(file.begin() + offset, file.begin() + offset + size))
+            << "image " << i;
     }
 }
 
 TEST_F(KavrinResources, ClipsAreTheCommittedFilesUnderTypeAvi)
 {
-    for (const auto& [name, file] : {std::pair<std::uint16_t, const char*>{129, "about.avi"}, {132, "widmung.avi"}}) {
+    const std::pair<std::uint16_t, const char*> clips[] = {{129, "about.avi"}, {132, "widmung.avi"}};
+    for (const auto& [name, file] : clips) {
         const Bytes clip = ReadFile(std::string(KAVRIN_SOURCE_DIR "/res/") + file);
         ASSERT_FALSE(clip.empty()) << file;
         EXPECT_TRUE(Get(kAvi, name) == clip) << "clip " << name << " differs from res/" << file;
