@@ -12,6 +12,8 @@
 namespace bytes {
 
 using Bytes = std::vector<std::uint8_t>;
+// Numeric fields read in order, compared with their expected values as one.
+using Fields = std::vector<std::uint32_t>;
 
 // The file's bytes; empty when it cannot be read.
 inline Bytes ReadFile(const std::string& path)
@@ -44,7 +46,7 @@ inline std::string FourCc(const Bytes& b, std::size_t at)
 // Sequential reader over one block; reading past the end yields zeros and sets overrun.
 class Cursor {
 public:
-    explicit Cursor(const Bytes& data) : m_data(data) {}
+    explicit Cursor(const Bytes& data, std::size_t at = 0) : m_data(data), m_pos(at) {}
 
     std::uint8_t U8()
     {
@@ -76,7 +78,6 @@ public:
     }
     void AlignDword() { m_pos = std::min(m_data.size(), (m_pos + 3) & ~std::size_t(3)); }
 
-    std::size_t pos() const { return m_pos; }
     bool overrun() const { return m_overrun; }
     bool atEnd() const { return m_pos == m_data.size(); }
 

@@ -107,7 +107,7 @@ public:
     // The version-resource calls answer from a scripted block (used by the version reader).
     std::vector<unsigned char> versionBlock;
     bool versionFileFound = true;
-    std::map<std::string, std::string> versionStrings;   // path (upper case) -> text
+    std::map<std::string, std::string> versionStrings;   // path (any case) -> text
     bool hasFixedInfo = true;
     VS_FIXEDFILEINFO fixedInfo{};
     std::vector<std::string> filesAsked;
@@ -130,10 +130,7 @@ public:
 
     BOOL VerQueryValueA(LPCVOID, LPCSTR sub, LPVOID* out, UINT* len) override
     {
-        std::string key = sub;
-        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) {
-            return static_cast<char>(std::toupper(c));
-        });
+        const std::string key = Upper(sub);
         if (key == "\\") {
             if (!hasFixedInfo)
                 return FALSE;
@@ -142,11 +139,7 @@ public:
             return TRUE;
         }
         for (auto& kv : versionStrings) {
-            std::string k = kv.first;
-            std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) {
-                return static_cast<char>(std::toupper(c));
-            });
-            if (k == key) {
+            if (Upper(kv.first) == key) {
                 *out = &kv.second[0];
                 *len = static_cast<UINT>(kv.second.size() + 1);
                 return TRUE;
@@ -156,6 +149,13 @@ public:
     }
 
 private:
+    static std::string Upper(std::string s)
+    {
+        std::transform(s.begin(), s.end(), s.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        return s;
+    }
+
     BOOL NameQuery(const Answer& a, LPSTR buf, DWORD* size)
     {
         sizesPassed.push_back(*size);

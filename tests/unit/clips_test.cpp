@@ -13,6 +13,8 @@
 
 namespace {
 
+using bytes::Fields;
+
 struct ClipFacts {
     const char* file;
     int width;
@@ -48,6 +50,7 @@ struct Clip {
     std::vector<RleFrame> frames;  // the picture after each frame
     std::string decodeError;
 
+    uint32_t U16(size_t at) const { return bytes::U16(bytes, at); }
     uint32_t U32(size_t at) const { return bytes::U32(bytes, at); }
 };
 
@@ -131,41 +134,35 @@ TEST_P(ClipTest, HeadersCarryTheClipsTimingSizeAndFormat)
 {
     const ClipFacts& facts = GetParam();
     const Clip& c = clip();
-    size_t largest = 0;
+    const auto width = static_cast<uint32_t>(facts.width);
+    const auto height = static_cast<uint32_t>(facts.height);
+    uint32_t largest = 0;
     for (const riff::Chunk& f : c.movi->children)
-        largest = std::max<size_t>(largest, f.size);
+        largest = std::max(largest, f.size);
 
     const size_t avih = Header("avih")->data;
     ASSERT_GE(Header("avih")->size, 56u);
-    EXPECT_EQ(c.U32(avih + 0), facts.microSecPerFrame);
-    EXPECT_EQ(c.U32(avih + 12), 0x810u);  // AVIF_HASINDEX | AVIF_TRUSTCKTYPE
-    EXPECT_EQ(c.U32(avih + 16), facts.frames);
-    EXPECT_EQ(c.U32(avih + 24), 1u);
+    EXPECT_EQ((Fields{c.U32(avih), c.U32(avih + 12), c.U32(avih + 16), c.U32(avih + 24), c.U32(avih + 32),
+                      c.U32(avih + 36)}),
+              (Fields{facts.microSecPerFrame, 0x810, facts.frames, 1, width, height}))
+        << "avih: microseconds per frame, flags (HASINDEX | TRUSTCKTYPE), frames, streams, width, height";
     EXPECT_GE(c.U32(avih + 28), largest);
-    EXPECT_EQ(c.U32(avih + 32), static_cast<uint32_t>(facts.width));
-    EXPECT_EQ(c.U32(avih + 36), static_cast<uint32_t>(facts.height));
 
     const size_t strh = Header("strh")->data;
     ASSERT_GE(Header("strh")->size, 56u);
-    EXPECT_EQ(c.U32(strh + 20), facts.scale);
-    EXPECT_EQ(c.U32(strh + 24), facts.rate);
+    EXPECT_EQ((Fields{c.U32(strh + 20), c.U32(strh + 24), c.U32(strh + 32), c.U16(strh + 48),
+                      c.U16(strh + 50), c.U16(strh + 52), c.U16(strh + 54)}),
+              (Fields{facts.scale, facts.rate, facts.frames, 0, 0, width, height}))
+        << "strh: scale, rate, frames, frame rectangle";
     EXPECT_EQ(uint64_t{1000000} * facts.scale / facts.rate, facts.microSecPerFrame);
-    EXPECT_EQ(c.U32(strh + 32), facts.frames);
     EXPECT_GE(c.U32(strh + 36), largest);
-    EXPECT_EQ(bytes::U16(c.bytes, strh + 48), 0);
-    EXPECT_EQ(bytes::U16(c.bytes, strh + 50), 0);
-    EXPECT_EQ(bytes::U16(c.bytes, strh + 52), facts.width);
-    EXPECT_EQ(bytes::U16(c.bytes, strh + 54), facts.height);
 
-    const riff::Chunk* strf = Header("strf");
-    EXPECT_EQ(strf->size, 40 + 4 * facts.colours);
-    EXPECT_EQ(c.U32(strf->data), 40u);
-    EXPECT_EQ(c.U32(strf->data + 4), static_cast<uint32_t>(facts.width));
-    EXPECT_EQ(c.U32(strf->data + 8), static_cast<uint32_t>(facts.height));
-    EXPECT_EQ(bytes::U16(c.bytes, strf->data + 12), 1);  // planes
-    EXPECT_EQ(bytes::U16(c.bytes, strf->data + 14), 8);  // bits per pixel
-    EXPECT_EQ(c.U32(strf->data + 16), 1u);              // BI_RLE8
-    EXPECT_EQ(c.U32(strf->data + 32), facts.colours);
+    const size_t strf = Header("strf")->data;
+    EXPECT_EQ(Header("strf")->size, 40 + 4 * facts.colours);
+    EXPECT_EQ((Fields{c.U32(strf), c.U32(strf + 4), c.U32(strf + 8), c.U16(strf + 12), c.U16(strf + 14),
+                      c.U32(strf + 16), c.U32(strf + 32)}),
+              (Fields{40, width, height, 1, 8, 1, facts.colours}))
+        << "strf: header size, width, height, planes, bits per pixel, BI_RLE8, colours";
 }
 
 TEST_P(ClipTest, IndexPointsAtEveryFrameAndMarksOnlyTheFirstAsKey)

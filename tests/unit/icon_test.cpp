@@ -9,14 +9,16 @@
 
 namespace {
 
+using bytes::Cursor;
+using bytes::Fields;
 using bytes::U16;
 using bytes::U32;
 
 const std::string kIcon = std::string(KAVRIN_SOURCE_DIR) + "/res/Kavrin.ico";
 
 struct Expected {
-    int size;
-    int bits;
+    uint32_t size;
+    uint32_t bits;
 };
 const Expected kImages[] = {{32, 4}, {16, 4}, {48, 8}};
 
@@ -79,32 +81,25 @@ protected:
 
 TEST_F(IconTest, DirectoryListsThreeImagesInTheirOrder)
 {
-    for (int i = 0; i < 3; ++i) {
-        const size_t entry = 6 + 16 * i;
-        SCOPED_TRACE("image " + std::to_string(i));
-        EXPECT_EQ(bytes[entry], kImages[i].size);
-        EXPECT_EQ(bytes[entry + 1], kImages[i].size);
-        EXPECT_EQ(bytes[entry + 2], kImages[i].bits == 4 ? 16 : 0);  // colour count, 0 for 256
-        EXPECT_EQ(bytes[entry + 3], 0);
-        EXPECT_EQ(U16(bytes, entry + 4), 1);  // planes
-        EXPECT_EQ(U16(bytes, entry + 6), kImages[i].bits);
+    for (size_t i = 0; i < 3; ++i) {
+        const auto [size, bits] = kImages[i];
+        Cursor c(bytes, 6 + 16 * i);
+        EXPECT_EQ((Fields{c.U8(), c.U8(), c.U8(), c.U8(), c.U16(), c.U16()}),
+                  (Fields{size, size, bits == 4 ? 16u : 0u, 0, 1, bits}))
+            << "image " << i << ": width, height, colours (0 for 256), reserved, planes, bits";
     }
 }
 
 TEST_F(IconTest, EachImageIsADibWithDoubledHeightAndFullPalette)
 {
-    for (int i = 0; i < 3; ++i) {
-        const size_t dib = images[i].dib;
-        SCOPED_TRACE("image " + std::to_string(i));
-        EXPECT_EQ(U32(bytes, dib), 40u);
-        EXPECT_EQ(U32(bytes, dib + 4), static_cast<uint32_t>(kImages[i].size));
-        EXPECT_EQ(U32(bytes, dib + 8), static_cast<uint32_t>(2 * kImages[i].size));
-        EXPECT_EQ(U16(bytes, dib + 12), 1);
-        EXPECT_EQ(U16(bytes, dib + 14), kImages[i].bits);
-        EXPECT_EQ(U32(bytes, dib + 16), 0u);  // BI_RGB
-        EXPECT_EQ(images[i].colour - dib - 40, 4u << kImages[i].bits);
-        EXPECT_EQ(U32(bytes, dib + 20), images[i].colourStride * kImages[i].size +
-                                             images[i].maskStride * kImages[i].size);
+    for (size_t i = 0; i < 3; ++i) {
+        const auto [size, bits] = kImages[i];
+        const Image& image = images[i];
+        Cursor c(bytes, image.dib);
+        EXPECT_EQ((Fields{c.U32(), c.U32(), c.U32(), c.U16(), c.U16(), c.U32(), c.U32()}),
+                  (Fields{40, size, 2 * size, 1, bits, 0, (image.colourStride + image.maskStride) * size}))
+            << "image " << i << ": header size, width, colour and mask height, planes, bits, BI_RGB, size";
+        EXPECT_EQ(image.colour - image.dib - 40, 4u << bits) << "image " << i << ": palette bytes";
     }
 }
 

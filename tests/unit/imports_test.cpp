@@ -1,28 +1,14 @@
 // Both programs may import statically only DLLs that Windows always loads from the
 // system directory; anything else could be planted beside the executable.
 #include "PeImage.h"
+#include "PeResources.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <set>
 #include <string>
 
 namespace {
-
-std::string WindowsBuildDir()
-{
-    const char* dir = std::getenv("KAVRIN_WINDOWS_DIR");
-    return dir && *dir ? dir : KAVRIN_SOURCE_DIR "/build/windows";
-}
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return s;
-}
 
 // Known DLLs, as lower-case file names.
 const std::set<std::string> kSystemDlls = {
@@ -32,19 +18,19 @@ const std::set<std::string> kSystemDlls = {
 
 void ExpectOnlySystemDlls(const std::string& program)
 {
-    const std::string path = WindowsBuildDir() + "/" + program;
+    const std::string path = pe::WindowsBuildDir() + "/" + program;
     pe::PeImage image;
     ASSERT_TRUE(image.Load(path)) << path << ": " << image.error();
 
     std::set<std::string> imported;
     for (const std::string& dll : image.imports())
-        imported.insert(Lower(dll));
+        imported.insert(pe::Lower(dll));
     EXPECT_TRUE(imported.count("kernel32.dll")) << program << " imports no KERNEL32.dll";
 
     for (const std::string& dll : image.imports())
-        EXPECT_TRUE(kSystemDlls.count(Lower(dll))) << program << " imports " << dll;
+        EXPECT_TRUE(kSystemDlls.count(pe::Lower(dll))) << program << " imports " << dll;
     for (const std::string& dll : image.delayImports())
-        EXPECT_TRUE(kSystemDlls.count(Lower(dll))) << program << " delay-imports " << dll;
+        EXPECT_TRUE(kSystemDlls.count(pe::Lower(dll))) << program << " delay-imports " << dll;
 
     // Loaded at run time by full System32 path instead.
     for (const char* dll : {"version.dll", "comctl32.dll"})

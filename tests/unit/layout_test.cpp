@@ -3,19 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+using Sides = std::vector<LONG>;   // left, top, right, bottom
+
 TEST(Layout, ReportAndButtonFollowTheClientArea)
 {
     const CRect report = layout::ReportRect(400, 300);
-    EXPECT_EQ(report.left, 0);
-    EXPECT_EQ(report.top, 0);
-    EXPECT_EQ(report.right, 398);
-    EXPECT_EQ(report.bottom, 268);
-
+    EXPECT_EQ((Sides{report.left, report.top, report.right, report.bottom}), (Sides{0, 0, 398, 268}));
     const CRect ok = layout::OkButtonRect(400, 300, 75, 23);
-    EXPECT_EQ(ok.left, 162);
-    EXPECT_EQ(ok.top, 274);
-    EXPECT_EQ(ok.right, 237);
-    EXPECT_EQ(ok.bottom, 297);
+    EXPECT_EQ((Sides{ok.left, ok.top, ok.right, ok.bottom}), (Sides{162, 274, 237, 297}));
     EXPECT_EQ(layout::OkButtonRect(401, 300, 75, 23).left, 162);
 }
 
@@ -35,8 +33,7 @@ TEST(Layout, IconIsCentredWithTruncatingHalvings)
     int x = -1;
     int y = -1;
     layout::IconOrigin(36, 36, 32, 32, x, y);
-    EXPECT_EQ(x, 2);
-    EXPECT_EQ(y, 2);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(2, 2));
     layout::IconOrigin(30, 10, 32, 32, x, y);
     EXPECT_EQ(x, 0);    // (30 - 32 + 1) / 2 truncates to 0, not -1
     EXPECT_EQ(y, -10);  // (10 - 32 + 1) / 2 = -21 / 2
@@ -48,15 +45,12 @@ TEST(Geometry, BoxIsCentredOverItsOwnerAndKeptOnTheWorkArea)
     int x = 0;
     int y = 0;
     afx::CenterOver({0, 0, 200, 100}, {100, 100, 700, 500}, work, x, y);
-    EXPECT_EQ(x, 300);
-    EXPECT_EQ(y, 250);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(300, 250));
     afx::CenterOver({0, 0, 400, 300}, work, work, x, y);   // over the screen
-    EXPECT_EQ(x, 440);
-    EXPECT_EQ(y, 350);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(440, 350));
+    // Pushed back inside on the right and at the bottom.
     afx::CenterOver({0, 0, 400, 300}, {1100, 900, 1300, 1000}, work, x, y);
-    EXPECT_EQ(x, 880);   // pushed back inside on the right
-    EXPECT_EQ(y, 700);   // and at the bottom
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(880, 700));
     afx::CenterOver({0, 0, 400, 300}, {-300, -300, -100, -100}, work, x, y);
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(0, 0));
 }

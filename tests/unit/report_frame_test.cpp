@@ -32,63 +32,28 @@ TEST(ReportFrame, AppendAddsCrLfAndShowsTheWholeText)
 
 TEST(ReportFrame, FullReportIsExactAndShownAfterEveryLine)
 {
-    FakePlatform fake;
-    fake.version.dwPlatformId = 2;
-    fake.version.dwMajorVersion = 4;
-    fake.version.dwMinorVersion = 0;
-    fake.version.dwBuildNumber = 1381;
-    std::strcpy(fake.version.szCSDVersion, "Service Pack 6");
-    fake.version.wServicePackMajor = 6;
-    fake.systemInfo.dwPageSize = 4096;
-    fake.systemInfo.lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(0x10000);
-    fake.systemInfo.lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(0x7FFEFFFF);
-    fake.systemInfo.dwActiveProcessorMask = 1;
-    fake.systemInfo.dwNumberOfProcessors = 1;
-    fake.systemInfo.dwProcessorType = 586;
-    fake.systemInfo.wProcessorLevel = 6;
-    fake.systemInfo.wProcessorRevision = 0x0801;
-
+    FakePlatform fake = NtFour();
+    OnePentium(fake.systemInfo);
     RecordingReport r(fake);
     r.m_strReport = "stale";
     r.FillReport();
 
-    const std::string expected =
-        "[1] Versions-Info\r\n-------------------------\r\n"
-        "Plattform: Windows NT\r\n"
-        "Build: 1381 (0x565)\r\n"
-        "MajorVersion: 4 (0x04)\r\n"
-        "MinorVersion: 0 (0x00)\r\n"
-        "Version: Service Pack 6\r\n"
-        "Service Pack 6.0\n\r\n"
-        "\r\n"
-        "(2) System-Info\r\n-----------------------\r\n"
-        "Computername: KAVRIN-PC\r\n"
-        "Username: Anna\r\n"
-        "System-Verzeichnis: C:\\WINDOWS\\system32\r\n"
-        "Windows-Verzeichnis: C:\\WINDOWS\r\n"
-        "Temp-Verzeichnis: C:\\TEMP\\\r\n"
-        "\r\n"
-        "(3) Hardware-Info\r\n---------------------------\r\n"
-        "OemId: 0\r\n"
-        "PageSize: 4096 (0x1000)\r\n"
-        "Minimale Applikationsadresse: 0x10000\r\n"
-        "Maximale Applikationsadresse: 0x7ffeffff\r\n"
-        "Number of Processors: 1\r\n"
-        "ProcessorType: 586 <PROCESSOR_INTEL_PENTIUM>\r\n"
-        "ProcessorLevel: 6 (0x0006)\r\n"
-        "ProcessorRevision: 2049 (0x0801)\r\n"
-        "ProcessorArchitecture: <PROCESSOR_ARCHITECTURE_INTEL>\r\n"
-        "Active Processormask: 00000000000000000000000000000001\r\n"
-        "\r\n"
-        "(4) Metrik-Info\r\n---------------------\r\n"
-        "Es wurde eine Maus gefunden.\r\n"
-        "Die Mauskn\xF6pfe sind nicht vertauscht.\r\n"
-        "Mausbeschleunigung: 1\r\n"
-        "Treshold-Werte (x,y): 6, 10\r\n"
-        "\r\n"
-        "(5) PATH-Variable\r\n----------------------------\r\n"
-        "PATH = C:\\WINDOWS\\system32;C:\\WINDOWS\r\n"
-        "\r\n";
+    const std::string expected = kNtFourSection + kSystemHeader +
+                                 "Computername: KAVRIN-PC\r\n"
+                                 "Username: Anna\r\n"
+                                 "System-Verzeichnis: C:\\WINDOWS\\system32\r\n"
+                                 "Windows-Verzeichnis: C:\\WINDOWS\r\n"
+                                 "Temp-Verzeichnis: C:\\TEMP\\\r\n"
+                                 "\r\n" +
+                                 kOnePentiumSection + kMouseHeader +
+                                 "Es wurde eine Maus gefunden.\r\n"
+                                 "Die Mauskn\xF6pfe sind nicht vertauscht.\r\n"
+                                 "Mausbeschleunigung: 1\r\n"
+                                 "Treshold-Werte (x,y): 6, 10\r\n"
+                                 "\r\n" +
+                                 kPathHeader +
+                                 "PATH = C:\\WINDOWS\\system32;C:\\WINDOWS\r\n"
+                                 "\r\n";
     EXPECT_EQ(r.Text(), expected);
     // One clear plus one display per report line: 8 + 7 + 12 + 6 + 3 lines.
     ASSERT_EQ(r.shown.size(), 1u + 8 + 7 + 12 + 6 + 3);
@@ -103,9 +68,7 @@ TEST(ReportFrame, SectionOneWithoutVersionIsHeaderOnly)
     fake.basicResult = 0;
     RecordingReport r(fake);
     r.FillReport();
-    EXPECT_EQ(r.Text().rfind("[1] Versions-Info\r\n-------------------------\r\n"
-                             "(2) System-Info\r\n-----------------------\r\n", 0),
-              0u);
+    EXPECT_EQ(r.Text().rfind(kVersionHeader + kSystemHeader, 0), 0u);
     EXPECT_EQ(r.Text().substr(r.Text().size() - 4), "\r\n\r\n");
 }
 

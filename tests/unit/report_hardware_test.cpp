@@ -4,24 +4,19 @@
 
 namespace {
 
+// The unit tests build natively only, where the record names its union.
 SYSTEM_INFO& OemId(SYSTEM_INFO& si, DWORD value)
 {
-#ifdef _WIN32
-    si.dwOemId = value;
-#else
     si.u.dwOemId = value;
-#endif
     return si;
 }
 
 std::vector<std::string> Body(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddHardwareInfo();
-    std::string text = r.Text();
-    EXPECT_EQ(text.rfind(Header("(3) Hardware-Info", 27), 0), 0u);
+    std::string text = Section(fake, &CReport::AddHardwareInfo);
+    EXPECT_EQ(text.rfind(kHardwareHeader, 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
-    text = text.substr(Header("(3) Hardware-Info", 27).size());
+    text = text.substr(kHardwareHeader.size());
     std::vector<std::string> lines;
     for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(text.substr(at, end - at));
@@ -41,28 +36,8 @@ std::string Mask(DWORD value)
 TEST(ReportHardware, WorkedExample)
 {
     FakePlatform fake;
-    SYSTEM_INFO& si = fake.systemInfo;
-    si.dwPageSize = 4096;
-    si.lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(0x10000);
-    si.lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(0x7FFEFFFF);
-    si.dwActiveProcessorMask = 1;
-    si.dwNumberOfProcessors = 1;
-    si.dwProcessorType = 586;
-    si.wProcessorLevel = 6;
-    si.wProcessorRevision = 2049;
-    EXPECT_EQ(Body(fake), (std::vector<std::string>{
-                              "OemId: 0",
-                              "PageSize: 4096 (0x1000)",
-                              "Minimale Applikationsadresse: 0x10000",
-                              "Maximale Applikationsadresse: 0x7ffeffff",
-                              "Number of Processors: 1",
-                              "ProcessorType: 586 <PROCESSOR_INTEL_PENTIUM>",
-                              "ProcessorLevel: 6 (0x0006)",
-                              "ProcessorRevision: 2049 (0x0801)",
-                              "ProcessorArchitecture: <PROCESSOR_ARCHITECTURE_INTEL>",
-                              "Active Processormask: 00000000000000000000000000000001",
-                              "",
-                          }));
+    OnePentium(fake.systemInfo);
+    EXPECT_EQ(Section(fake, &CReport::AddHardwareInfo), kOnePentiumSection);
 }
 
 TEST(ReportHardware, SixtyFourBitValuesAndWideFields)

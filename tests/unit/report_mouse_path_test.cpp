@@ -4,21 +4,14 @@
 
 namespace {
 
-const std::string kMouseHeader = Header("(4) Metrik-Info", 21);
-const std::string kPathHeader = Header("(5) PATH-Variable", 28);
-
 std::string MouseSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddMouseInfo();
-    return r.Text();
+    return Section(fake, &CReport::AddMouseInfo);
 }
 
 std::string PathSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddPathInfo();
-    return r.Text();
+    return Section(fake, &CReport::AddPathInfo);
 }
 
 }  // namespace

@@ -6,15 +6,13 @@ namespace {
 
 std::string SystemSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddSystemInfo();
-    return r.Text();
+    return Section(fake, &CReport::AddSystemInfo);
 }
 
 std::string Lines(const std::string& computer, const std::string& user, const std::string& sys,
                   const std::string& win, const std::string& temp)
 {
-    return Header("(2) System-Info", 23) + "Computername: " + computer + "\r\nUsername: " + user +
+    return kSystemHeader + "Computername: " + computer + "\r\nUsername: " + user +
            "\r\nSystem-Verzeichnis: " + sys + "\r\nWindows-Verzeichnis: " + win +
            "\r\nTemp-Verzeichnis: " + temp + "\r\n\r\n";
 }

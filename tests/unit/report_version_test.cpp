@@ -4,24 +4,9 @@
 
 namespace {
 
-const std::string kHeader = Header("[1] Versions-Info", 25);
-
 std::string VersionSection(FakePlatform& fake)
 {
-    RecordingReport r(fake);
-    r.AddVersionInfo();
-    return r.Text();
-}
-
-FakePlatform NtFour()
-{
-    FakePlatform fake;
-    fake.version.dwPlatformId = 2;
-    fake.version.dwMajorVersion = 4;
-    fake.version.dwBuildNumber = 1381;
-    std::strcpy(fake.version.szCSDVersion, "Service Pack 6");
-    fake.version.wServicePackMajor = 6;
-    return fake;
+    return Section(fake, &CReport::AddVersionInfo);
 }
 
 std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
@@ -31,7 +16,7 @@ std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
     fake.version.dwMajorVersion = major;
     fake.version.dwMinorVersion = minor;
     const std::string text = VersionSection(fake);
-    const auto begin = kHeader.size();
+    const auto begin = kVersionHeader.size();
     return text.substr(begin, text.find("\r\n", begin) - begin);
 }
 
@@ -40,10 +25,7 @@ std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
 TEST(ReportVersion, ExtendedRecordGivesServicePackLineWithBareLf)
 {
     FakePlatform fake = NtFour();
-    EXPECT_EQ(VersionSection(fake),
-              kHeader +
-                  "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                  "MinorVersion: 0 (0x00)\r\nVersion: Service Pack 6\r\nService Pack 6.0\n\r\n\r\n");
+    EXPECT_EQ(VersionSection(fake), kNtFourSection);
     EXPECT_EQ(fake.versionSizesAsked, (std::vector<DWORD>{156}));
 }
 
@@ -52,10 +34,7 @@ TEST(ReportVersion, ExtendedResultOtherThanOneFallsBackWithoutServicePackLine)
     for (BOOL extended : {0, 2, -1}) {
         FakePlatform fake = NtFour();
         fake.extendedResult = extended;
-        EXPECT_EQ(VersionSection(fake),
-                  kHeader +
-                      "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                      "MinorVersion: 0 (0x00)\r\nVersion: Service Pack 6\r\n\r\n")
+        EXPECT_EQ(VersionSection(fake), kNtFourNumbers + "Version: Service Pack 6\r\n\r\n")
             << "extended query returned " << extended;
         EXPECT_EQ(fake.versionSizesAsked, (std::vector<DWORD>{156, 148}));
     }
@@ -66,7 +45,7 @@ TEST(ReportVersion, BothQueriesFailingLeavesTheHeaderAlone)
     FakePlatform fake = NtFour();
     fake.extendedResult = 0;
     fake.basicResult = 0;
-    EXPECT_EQ(VersionSection(fake), kHeader);
+    EXPECT_EQ(VersionSection(fake), kVersionHeader);
 }
 
 TEST(ReportVersion, PlatformNames)
@@ -91,10 +70,7 @@ TEST(ReportVersion, ServicePackZeroZeroIsStillWritten)
     FakePlatform fake = NtFour();
     std::strcpy(fake.version.szCSDVersion, "");
     fake.version.wServicePackMajor = 0;
-    EXPECT_EQ(VersionSection(fake),
-              kHeader +
-                  "Plattform: Windows NT\r\nBuild: 1381 (0x565)\r\nMajorVersion: 4 (0x04)\r\n"
-                  "MinorVersion: 0 (0x00)\r\nVersion: \r\nService Pack 0.0\n\r\n\r\n");
+    EXPECT_EQ(VersionSection(fake), kNtFourNumbers + "Version: \r\nService Pack 0.0\n\r\n\r\n");
 }
 
 TEST(ReportVersion, NumbersAndTexts)
@@ -107,7 +83,7 @@ TEST(ReportVersion, NumbersAndTexts)
     fake.version.wServicePackMajor = 0xFFFF;
     fake.version.wServicePackMinor = 0;
     EXPECT_EQ(VersionSection(fake),
-              kHeader +
+              kVersionHeader +
                   "Plattform: Windows NT\r\nBuild: 1998 (0x7ce)\r\nMajorVersion: 10 (0x0a)\r\n"
                   "MinorVersion: 10 (0x0a)\r\nVersion: \r\nService Pack 65535.0\n\r\n\r\n");
 }

@@ -13,75 +13,68 @@
 
 namespace {
 
+using namespace pe;
+using bytes::Fields;
 using bytes::ReadFile;
-using pe::Bytes;
-using pe::Cursor;
-using pe::DecodeDialog;
-using pe::DecodeIconGroup;
-using pe::Dialog;
-using pe::DialogItem;
-using pe::Elements;
-using pe::IconEntry;
-using pe::Lower;
-using pe::Narrow;
-using pe::Ord;
-using pe::ParseVersionNode;
-using pe::Text;
-using pe::VersionNode;
-using pe::Widen;
 
 constexpr std::uint16_t kGerman = 0x0407;
-constexpr std::uint16_t kRtIcon = 3;
-constexpr std::uint16_t kRtMenu = 4;
-constexpr std::uint16_t kRtDialog = 5;
-constexpr std::uint16_t kRtString = 6;
-constexpr std::uint16_t kRtGroupIcon = 14;
-constexpr std::uint16_t kRtVersion = 16;
-constexpr std::uint16_t kRtManifest = 24;
-const pe::ResourceId kAvi = pe::ResourceId::Named(u"AVI");
+const ResourceId kRtIcon = ResourceId::Ordinal(3);
+const ResourceId kRtMenu = ResourceId::Ordinal(4);
+const ResourceId kRtDialog = ResourceId::Ordinal(5);
+const ResourceId kRtString = ResourceId::Ordinal(6);
+const ResourceId kRtGroupIcon = ResourceId::Ordinal(14);
+const ResourceId kRtVersion = ResourceId::Ordinal(16);
+const ResourceId kRtManifest = ResourceId::Ordinal(24);
+const ResourceId kAvi = ResourceId::Named(u"AVI");
 
-std::string WindowsBuildDir()
+// Both programs, each read once; error() is empty when it loaded.
+const PeImage& Program(const std::string& file)
 {
-    const char* dir = std::getenv("KAVRIN_WINDOWS_DIR");
-    return dir && *dir ? dir : KAVRIN_SOURCE_DIR "/build/windows";
+    static std::map<std::string, PeImage> images;
+    auto [it, fresh] = images.try_emplace(file);
+    if (fresh)
+        it->second.Load(WindowsBuildDir() + "/" + file + ".exe");
+    return it->second;
+}
+
+// The one resource of this type and name; fails the test unless there is exactly one.
+const Bytes& Only(const PeImage& image, const ResourceId& type, std::uint16_t name)
+{
+    static const Bytes none;
+    const auto found = image.Find(type, ResourceId::Ordinal(name));
+    EXPECT_EQ(found.size(), 1u) << "resource " << type.ToString() << "/" << name;
+    return found.size() == 1 ? found[0]->data : none;
 }
 
 class KavrinResources : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_path = WindowsBuildDir() + "/Kavrin.exe";
-        s_image = new pe::PeImage;
-        s_loaded = s_image->Load(s_path);
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_image;
-        s_image = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(s_loaded) << s_path << ": " << s_image->error(); }
+    void SetUp() override { ASSERT_EQ(Program("Kavrin").error(), "") << WindowsBuildDir(); }
 
-    // The one resource of this type and name; fails the test unless there is exactly one.
-    static const pe::Resource& Get(const pe::ResourceId& type, std::uint16_t name)
+    static const Bytes& Get(const ResourceId& type, std::uint16_t name)
     {
-        static const pe::Resource none;
-        const auto found = s_image->Find(type, pe::ResourceId::Ordinal(name));
-        EXPECT_EQ(found.size(), 1u) << "resource " << type.ToString() << "/" << name;
-        return found.size() == 1 ? *found[0] : none;
-    }
-    static const pe::Resource& Get(std::uint16_t type, std::uint16_t name)
-    {
-        return Get(pe::ResourceId::Ordinal(type), name);
+        return Only(Program("Kavrin"), type, name);
     }
 
-    static std::string s_path;
-    static pe::PeImage* s_image;
-    static bool s_loaded;
+    // Dialog template `name`: its header, then its controls in order.
+    static void ExpectDialog(std::uint16_t name, const DialogHeader& header,
+                             const std::vector<DialogItem>& items)
+    {
+        const Dialog d = DecodeDialog(Get(kRtDialog, name));
+        ASSERT_FALSE(d.overrun);
+        EXPECT_TRUE(d.atEnd);
+        EXPECT_EQ(d.header, header);
+        ASSERT_EQ(d.items.size(), items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            EXPECT_EQ(d.items[i], items[i]) << "control " << i + 1;
+    }
 };
 
-std::string KavrinResources::s_path;
-pe::PeImage* KavrinResources::s_image = nullptr;
-bool KavrinResources::s_loaded = false;
+// The header both boxes share: classic form, modal frame, at (0, 0), no menu, 8-point font.
+DialogHeader ClassicBox(std::int16_t cx, std::int16_t cy, const char* title)
+{
+    return {false, 0, 0, 0, 0, 0x80C800C0, 0, 0, cx, cy, Text(u""), Text(u""), Widen(title), 8, 0, 0, 0,
+            u"MS Sans Serif"};
+}
 
 }  // namespace
 
@@ -92,10 +85,10 @@ TEST_F(KavrinResources, EveryResourceIsGermanAndPresentOnce)
         {"5", "100"},  {"5", "102"},  {"5", "152"},     {"4", "130"},     {"6", "7"},
         {"14", "128"}, {"16", "1"},   {"24", "1"},      {"\"AVI\"", "129"}, {"\"AVI\"", "132"},
     };
-    for (const IconEntry& e : DecodeIconGroup(Get(kRtGroupIcon, 128).data))
+    for (const IconEntry& e : DecodeIconGroup(Get(kRtGroupIcon, 128)))
         expected.insert({"3", std::to_string(e.id)});
 
-    for (const pe::Resource& r : s_image->resources()) {
+    for (const Resource& r : Program("Kavrin").resources()) {
         const auto key = std::make_pair(r.type.ToString(), r.name.ToString());
         EXPECT_EQ(r.language, kGerman) << key.first << "/" << key.second;
         EXPECT_TRUE(seen.insert(key).second) << "twice: " << key.first << "/" << key.second;
@@ -105,76 +98,31 @@ TEST_F(KavrinResources, EveryResourceIsGermanAndPresentOnce)
 
 TEST_F(KavrinResources, MainWindowTemplateIsExtendedWithButtonAndReport)
 {
-    const Dialog d = DecodeDialog(Get(kRtDialog, 102).data);
-    ASSERT_FALSE(d.overrun);
-    EXPECT_TRUE(d.atEnd);
-    EXPECT_TRUE(d.extended);
-    EXPECT_EQ(d.version, 1);
-    EXPECT_EQ(d.signature, 0xFFFF);
-    EXPECT_EQ(d.helpId, 0u);
-    EXPECT_EQ(d.style, 0x90CF0040u);
-    EXPECT_EQ(d.exStyle, 0x00040000u);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 226);
-    EXPECT_EQ(d.cy, 153);
-    EXPECT_EQ(d.menu, Ord(130));
-    EXPECT_EQ(d.windowClass, Text(u""));
-    EXPECT_EQ(d.title, u"Kavrin");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.weight, 0);
-    EXPECT_EQ(d.italic, 0);
-    EXPECT_EQ(d.charset, 1);
-    EXPECT_EQ(d.face, u"MS Sans Serif");
-    ASSERT_EQ(d.items.size(), 2u);
-    EXPECT_EQ(d.items[0], (DialogItem{0, 0, 0x50010001, 88, 138, 50, 14, 1, Ord(0x80), Text(u"OK"), 0}));
-    EXPECT_EQ(d.items[1],
-              (DialogItem{0, 0, 0x50B110C4, 0, 0, 225, 134, 1000, Ord(0x81), Text(u""), 0}));
+    // extended, version, signature, help ID, ex style, style, x, y, cx, cy, menu, class, title,
+    // point size, weight, italic, charset, face
+    ExpectDialog(102,
+                 {true, 1, 0xFFFF, 0, 0x00040000, 0x90CF0040, 0, 0, 226, 153, Ord(130), Text(u""), u"Kavrin",
+                  8, 0, 0, 1, u"MS Sans Serif"},
+                 {
+                     {0, 0, 0x50010001, 88, 138, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
+                     {0, 0, 0x50B110C4, 0, 0, 225, 134, 1000, Ord(0x81), Text(u""), 0},
+                 });
 }
 
 TEST_F(KavrinResources, MainMenuHoldsOnlyCopyOnTheBar)
 {
-    const Bytes& data = Get(kRtMenu, 130).data;
-    Cursor c(data);
-    EXPECT_EQ(c.U16(), 0) << "version";
-    EXPECT_EQ(c.U16(), 0) << "header size";
-    EXPECT_EQ(c.U16(), 0x0080) << "flags: MF_END only, no MF_POPUP";
-    EXPECT_EQ(c.U16(), 40001) << "command";
+    Cursor c(Get(kRtMenu, 130));
+    EXPECT_EQ((Fields{c.U16(), c.U16(), c.U16(), c.U16()}), (Fields{0, 0, 0x0080, 40001}))
+        << "version, header size, flags (MF_END only, no MF_POPUP), command";
     EXPECT_EQ(c.Sz(), u"&Copy");
     EXPECT_FALSE(c.overrun());
     c.AlignDword();
     EXPECT_TRUE(c.atEnd()) << "bytes after the last item";
 }
 
-namespace {
-
-// The header both boxes share: classic form, modal frame, at (0, 0), no menu, 8-point font.
-void ExpectBoxHeader(const Dialog& d, int cx, int cy, const std::u16string& title)
-{
-    ASSERT_FALSE(d.overrun);
-    EXPECT_TRUE(d.atEnd);
-    EXPECT_FALSE(d.extended);
-    EXPECT_EQ(d.style, 0x80C800C0u);
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, cx);
-    EXPECT_EQ(d.cy, cy);
-    EXPECT_EQ(d.menu, Text(u""));
-    EXPECT_EQ(d.windowClass, Text(u""));
-    EXPECT_EQ(d.title, title);
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.face, u"MS Sans Serif");
-}
-
-}  // namespace
-
 TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
 {
-    const Dialog d = DecodeDialog(Get(kRtDialog, 100).data);
-    ExpectBoxHeader(d, 178, 87, Widen(expected::kAboutTitle));
-
-    const std::vector<DialogItem> expected = {
+    ExpectDialog(100, ClassicBox(178, 87, expected::kAboutTitle), {
         {0, 0, 0x50000003, 106, 47, 20, 20, 1004, Ord(0x82), Ord(128), 0},
         {0, 0, 0x50030001, 88, 71, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
         {0, 0, 0x50020080, 73, 4, 102, 8, 1011, Ord(0x82), Text(u"Kavrin Version x.x"), 0},
@@ -182,31 +130,22 @@ TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
         {0, 0, 0x50020000, 73, 34, 101, 8, 1023, Ord(0x82), Text(Widen(expected::kFeedback)), 0},
         {0, 0, 0x50020080, 73, 24, 102, 8, 1009, Ord(0x82), Text(u""), 0},
         {0, 0, 0x50020100, 3, 4, 66, 79, 1012, Ord(0x82), Text(u""), 0},
-    };
-    ASSERT_EQ(d.items.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(d.items[i], expected[i]) << "control " << i + 1;
+    });
 }
 
 TEST_F(KavrinResources, DedicationTemplateIsClassicWithThreeControls)
 {
-    const Dialog d = DecodeDialog(Get(kRtDialog, 152).data);
-    ExpectBoxHeader(d, 221, 159, Widen(expected::kWidmungTitle));
-
-    const std::vector<DialogItem> expected = {
+    ExpectDialog(152, ClassicBox(221, 159, expected::kWidmungTitle), {
         {0, 0, 0x50010001, 85, 144, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
         {0, 0, 0x50020000, 3, 16, 215, 126, 1043, Ord(0x82), Text(u""), 0},
         {0, 0, 0x50020000, 3, 3, 71, 9, 1044, Ord(0x82), Text(u"F\u00FCr alle User..."), 0},
-    };
-    ASSERT_EQ(d.items.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(d.items[i], expected[i]) << "control " << i + 1;
+    });
 }
 
 TEST_F(KavrinResources, StringTableHoldsOnlyTheAboutItem)
 {
     // String 101 is entry 5 of block 7 (IDs 96 to 111).
-    Cursor c(Get(kRtString, 7).data);
+    Cursor c(Get(kRtString, 7));
     for (int i = 0; i < 16; ++i) {
         std::u16string text;
         for (std::uint16_t n = c.U16(); n > 0 && !c.overrun(); --n)
@@ -224,26 +163,23 @@ TEST_F(KavrinResources, StringTableHoldsOnlyTheAboutItem)
 
 TEST_F(KavrinResources, IconGroupHasThreeImagesInOrder)
 {
-    const std::vector<IconEntry> entries = DecodeIconGroup(Get(kRtGroupIcon, 128).data);
+    const std::vector<IconEntry> entries = DecodeIconGroup(Get(kRtGroupIcon, 128));
     ASSERT_EQ(entries.size(), 3u);
-    const unsigned expected[3][4] = {{32, 32, 16, 4}, {16, 16, 16, 4}, {48, 48, 0, 8}};
+    const std::uint32_t expected[3][4] = {{32, 32, 16, 4}, {16, 16, 16, 4}, {48, 48, 0, 8}};
     for (std::size_t i = 0; i < 3; ++i) {
         const IconEntry& e = entries[i];
-        EXPECT_EQ(e.width, expected[i][0]) << "image " << i;
-        EXPECT_EQ(e.height, expected[i][1]) << "image " << i;
-        EXPECT_EQ(e.colours, expected[i][2]) << "image " << i;
-        EXPECT_EQ(e.planes, 1u) << "image " << i;
-        EXPECT_EQ(e.bitCount, expected[i][3]) << "image " << i;
+        const std::uint32_t* want = expected[i];
+        EXPECT_EQ((Fields{e.width, e.height, e.colours, e.planes, e.bitCount}),
+                  (Fields{want[0], want[1], want[2], 1, want[3]}))
+            << "image " << i << ": width, height, colours, planes, bits";
 
         // The image itself: a DIB whose header agrees with the group entry.
-        const Bytes& image = Get(kRtIcon, e.id).data;
+        const Bytes& image = Get(kRtIcon, e.id);
         EXPECT_EQ(image.size(), e.bytes) << "image " << i;
         Cursor c(image);
-        EXPECT_EQ(c.U32(), 40u) << "BITMAPINFOHEADER size, image " << i;
-        EXPECT_EQ(c.U32(), expected[i][0]) << "image " << i;
-        EXPECT_EQ(c.U32(), 2 * expected[i][1]) << "image " << i << " (colour and mask)";
-        EXPECT_EQ(c.U16(), 1u) << "image " << i;
-        EXPECT_EQ(c.U16(), expected[i][3]) << "image " << i;
+        EXPECT_EQ((Fields{c.U32(), c.U32(), c.U32(), c.U16(), c.U16()}),
+                  (Fields{40, want[0], 2 * want[1], 1, want[3]}))
+            << "image " << i << ": BITMAPINFOHEADER size, width, height of colour and mask, planes, bits";
     }
 }
 
@@ -251,44 +187,30 @@ TEST_F(KavrinResources, IconImagesAreThoseOfTheIconFile)
 {
     const Bytes file = ReadFile(KAVRIN_SOURCE_DIR "/res/Kavrin.ico");
     ASSERT_GE(file.size(), 6u);
-    Cursor c(file);
-    c.U16();
-    c.U16();
-    const std::uint16_t count = c.U16();
-    const std::vector<IconEntry> group = DecodeIconGroup(Get(kRtGroupIcon, 128).data);
-    ASSERT_EQ(group.size(), count);
-    for (std::size_t i = 0; i < count; ++i) {
-        for (int k = 0; k < 8; ++k)
-            c.U8();
-        const std::uint32_t size = c.U32();
-        const std::uint32_t offset = c.U32();
-        ASSERT_FALSE(c.overrun());
+    const std::vector<IconEntry> group = DecodeIconGroup(Get(kRtGroupIcon, 128));
+    ASSERT_EQ(group.size(), U16(file, 4));
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const std::size_t entry = 6 + 16 * i;
+        ASSERT_LE(entry + 16, file.size());
+        const std::uint32_t size = U32(file, entry + 8);
+        const std::uint32_t offset = U32(file, entry + 12);
         ASSERT_LE(std::uint64_t(offset) + size, file.size());
-        const Bytes fromFile(file.begin() + offset, file.begin() + offset + size);
-        EXPECT_EQ(Get(kRtIcon, group[i].id).data, fromFile) << "image " << i;
+        EXPECT_EQ(Get(kRtIcon, group[i].id), Bytes(file.begin() + offset, file.begin() + offset + size))
+            << "image " << i;
     }
 }
 
 TEST_F(KavrinResources, ClipsAreTheCommittedFilesUnderTypeAvi)
 {
-    const Bytes about = ReadFile(KAVRIN_SOURCE_DIR "/res/about.avi");
-    const Bytes widmung = ReadFile(KAVRIN_SOURCE_DIR "/res/widmung.avi");
-    ASSERT_FALSE(about.empty());
-    ASSERT_FALSE(widmung.empty());
-    EXPECT_TRUE(Get(kAvi, 129).data == about) << "clip 129 differs from res/about.avi";
-    EXPECT_TRUE(Get(kAvi, 132).data == widmung) << "clip 132 differs from res/widmung.avi";
+    const std::pair<std::uint16_t, const char*> clips[] = {{129, "about.avi"}, {132, "widmung.avi"}};
+    for (const auto& [name, file] : clips) {
+        const Bytes clip = ReadFile(std::string(KAVRIN_SOURCE_DIR "/res/") + file);
+        ASSERT_FALSE(clip.empty()) << file;
+        EXPECT_TRUE(Get(kAvi, name) == clip) << "clip " << name << " differs from res/" << file;
+    }
 }
 
 namespace {
-
-// The one resource of this type and name in image; an empty one (with a failure) otherwise.
-const Bytes& OnlyResource(const pe::PeImage& image, std::uint16_t type, std::uint16_t name)
-{
-    static const Bytes none;
-    const auto found = image.Find(pe::ResourceId::Ordinal(type), pe::ResourceId::Ordinal(name));
-    EXPECT_EQ(found.size(), 1u) << "resource " << type << "/" << name;
-    return found.size() == 1 ? found[0]->data : none;
-}
 
 // Both programs carry one version block: the same numbers and German table, each with its own
 // description and names.
@@ -309,9 +231,10 @@ constexpr std::uint32_t Pair(unsigned high, unsigned low)
     return static_cast<std::uint32_t>(high << 16 | low);
 }
 
-void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& program)
+void ExpectVersionBlock(const ProgramDeclarations& program)
 {
-    const Bytes& data = OnlyResource(image, kRtVersion, 1);
+    ASSERT_EQ(Program(program.file).error(), "");
+    const Bytes& data = Only(Program(program.file), kRtVersion, 1);
     VersionNode root;
     ASSERT_TRUE(ParseVersionNode(data, 0, data.size(), root));
     EXPECT_EQ(root.key, u"VS_VERSION_INFO");
@@ -356,12 +279,13 @@ void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& pro
     ASSERT_EQ(table.children.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const VersionNode& entry = table.children[i];
-        EXPECT_EQ(entry.key, expected[i].first) << "entry " << i;
-        EXPECT_EQ(entry.type, 1) << Narrow(entry.key);
-        EXPECT_EQ(entry.Text(), expected[i].second) << Narrow(entry.key);
+        SCOPED_TRACE("entry " + std::to_string(i) + " " + ::testing::PrintToString(expected[i].first));
+        EXPECT_EQ(entry.key, expected[i].first);
+        EXPECT_EQ(entry.type, 1);
+        EXPECT_EQ(entry.Text(), expected[i].second);
         // The counted length covers the text and at most its terminating zero.
-        EXPECT_GE(entry.valueLength, expected[i].second.size()) << Narrow(entry.key);
-        EXPECT_LE(entry.valueLength, expected[i].second.size() + 1) << Narrow(entry.key);
+        EXPECT_GE(entry.valueLength, expected[i].second.size());
+        EXPECT_LE(entry.valueLength, expected[i].second.size() + 1);
     }
 
     const VersionNode& vars = root.children[1];
@@ -373,9 +297,10 @@ void ExpectVersionBlock(const pe::PeImage& image, const ProgramDeclarations& pro
 }
 
 // Every Windows from Vista on, as invoker, no DPI awareness; Common Controls 6 where asked for.
-void ExpectManifest(const pe::PeImage& image, const ProgramDeclarations& program)
+void ExpectManifest(const ProgramDeclarations& program)
 {
-    const Bytes& data = OnlyResource(image, kRtManifest, 1);
+    ASSERT_EQ(Program(program.file).error(), "");
+    const Bytes& data = Only(Program(program.file), kRtManifest, 1);
     const std::string generated = WindowsBuildDir() + "/res/" + program.file + ".manifest";
     EXPECT_TRUE(data == ReadFile(generated)) << "embedded manifest differs from " << generated;
     const std::string xml(data.begin(), data.end());
@@ -416,22 +341,11 @@ void ExpectManifest(const pe::PeImage& image, const ProgramDeclarations& program
 
 }  // namespace
 
-// Both programs, each read once.
-const pe::PeImage& Program(const ProgramDeclarations& program)
-{
-    static std::map<std::string, pe::PeImage> images;
-    auto [it, fresh] = images.try_emplace(program.file);
-    if (fresh) {
-        EXPECT_TRUE(it->second.Load(WindowsBuildDir() + "/" + program.file + ".exe")) << it->second.error();
-    }
-    return it->second;
-}
-
 TEST(ProgramResources, BothVersionBlocksHaveTheSameNumbersAndTheirOwnNames)
 {
     for (const ProgramDeclarations& program : kPrograms) {
         SCOPED_TRACE(program.file);
-        ExpectVersionBlock(Program(program), program);
+        ExpectVersionBlock(program);
     }
 }
 
@@ -439,7 +353,7 @@ TEST(ProgramResources, BothManifestsDeclareEveryWindowsAsInvoker)
 {
     for (const ProgramDeclarations& program : kPrograms) {
         SCOPED_TRACE(program.file);
-        ExpectManifest(Program(program), program);
+        ExpectManifest(program);
     }
 }
 
@@ -472,13 +386,12 @@ TEST(ResourceHeader, EveryNameAndEveryValueWithinAPrefixIsUnique)
 
 TEST(PeImageReader, TruncatedOrForeignFilesAreRejectedWithAReason)
 {
-    pe::PeImage full;
-    ASSERT_TRUE(full.Load(WindowsBuildDir() + "/Kavrin.exe")) << full.error();
+    ASSERT_EQ(Program("Kavrin").error(), "");
     const Bytes bytes = ReadFile(WindowsBuildDir() + "/Kavrin.exe");
 
     for (std::size_t length : {std::size_t(0), std::size_t(0x3F), std::size_t(0x100),
                                std::size_t(0x400), bytes.size() - 1}) {
-        pe::PeImage cut;
+        PeImage cut;
         EXPECT_FALSE(cut.Parse(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length))))
             << "length " << length;
         EXPECT_FALSE(cut.error().empty()) << "length " << length;
@@ -488,6 +401,6 @@ TEST(PeImageReader, TruncatedOrForeignFilesAreRejectedWithAReason)
     const std::size_t optional = notPe32Plus[0x3C] + (notPe32Plus[0x3D] << 8) + 24;
     notPe32Plus[optional] = 0x0B;  // magic 0x10B: a 32-bit image
     notPe32Plus[optional + 1] = 0x01;
-    pe::PeImage wrong;
+    PeImage wrong;
     EXPECT_FALSE(wrong.Parse(notPe32Plus));
 }

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 const char kComments[] = "\\StringFileInfo\\040704b0\\Comments";
 const char kCopyright[] = "\\StringFileInfo\\040704b0\\LegalCopyright";
+const char kCommentText[] = "Release 16.07.2001";
+const char kCopyrightText[] = "\xA9 2001-2026 Kavrin-Projekt";
 
 // The program's own block: 2.0.0.3 / 1.0.0.1 and the German table.
 FakePlatform OwnResource()
@@ -18,19 +22,21 @@ FakePlatform OwnResource()
     fake.fixedInfo.dwFileVersionLS = 0x00000003;
     fake.fixedInfo.dwProductVersionMS = 0x00010000;
     fake.fixedInfo.dwProductVersionLS = 0x00000001;
-    fake.versionStrings[kComments] = "Release 16.07.2001";
-    fake.versionStrings[kCopyright] = "\xA9 2001-2026 Kavrin-Projekt";
+    fake.versionStrings[kComments] = kCommentText;
+    fake.versionStrings[kCopyright] = kCopyrightText;
     fake.versionStrings["\\StringFileInfo\\040704b0\\FileVersion"] = "2, 0, 0, 3";
     return fake;
 }
 
-struct Outputs {
-    CString file{"alt-f"}, product{"alt-p"}, comment{"alt-c"}, copyright{"alt-r"};
-};
+using Result = std::pair<bool, std::vector<std::string>>;
 
-bool Read(FakePlatform& fake, Outputs& out, const char* app = "Kavrin")
+// The reader's answer and its outputs in order: file version, product version, comment,
+// copyright. They start as "alt-f", "alt-p", "alt-c", "alt-r": what the reader leaves alone.
+Result Read(FakePlatform& fake, const char* app = "Kavrin")
 {
-    return ReadVersionInfo(fake, app, out.file, out.product, out.comment, out.copyright);
+    CString file("alt-f"), product("alt-p"), comment("alt-c"), copyright("alt-r");
+    const bool ok = ReadVersionInfo(fake, app, file, product, comment, copyright);
+    return {ok, {std::string(file), std::string(product), std::string(comment), std::string(copyright)}};
 }
 
 }  // namespace
@@ -38,20 +44,14 @@ bool Read(FakePlatform& fake, Outputs& out, const char* app = "Kavrin")
 TEST(VersionReader, OwnResourceGivesDottedVersionsAndStrings)
 {
     FakePlatform fake = OwnResource();
-    Outputs out;
-    EXPECT_TRUE(Read(fake, out));
-    EXPECT_EQ(std::string(out.file), "2.0.0.3");
-    EXPECT_EQ(std::string(out.product), "1.0.0.1");
-    EXPECT_EQ(std::string(out.comment), "Release 16.07.2001");
-    EXPECT_EQ(std::string(out.copyright), "\xA9 2001-2026 Kavrin-Projekt");
+    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", kCommentText, kCopyrightText}));
     EXPECT_EQ(fake.filesAsked, (std::vector<std::string>{"Kavrin.exe"}));
 }
 
 TEST(VersionReader, FileNameFollowsTheApplicationName)
 {
     FakePlatform fake = OwnResource();
-    Outputs out;
-    Read(fake, out, "Andere");
+    Read(fake, "Andere");
     EXPECT_EQ(fake.filesAsked, (std::vector<std::string>{"Andere.exe"}));
 }
 
@@ -60,33 +60,21 @@ TEST(VersionReader, WordsAreUnsignedDecimalWithoutLeadingZeros)
     FakePlatform fake = OwnResource();
     fake.fixedInfo.dwFileVersionMS = 0xFFFF0007;
     fake.fixedInfo.dwFileVersionLS = 0x000A8000;
-    Outputs out;
-    EXPECT_TRUE(Read(fake, out));
-    EXPECT_EQ(std::string(out.file), "65535.7.10.32768");
+    EXPECT_EQ(Read(fake), Result(true, {"65535.7.10.32768", "1.0.0.1", kCommentText, kCopyrightText}));
 }
 
 TEST(VersionReader, MissingFileChangesNothing)
 {
     FakePlatform fake = OwnResource();
     fake.versionFileFound = false;
-    Outputs out;
-    EXPECT_FALSE(Read(fake, out));
-    EXPECT_EQ(std::string(out.file), "alt-f");
-    EXPECT_EQ(std::string(out.product), "alt-p");
-    EXPECT_EQ(std::string(out.comment), "alt-c");
-    EXPECT_EQ(std::string(out.copyright), "alt-r");
+    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", "alt-c", "alt-r"}));
 }
 
 TEST(VersionReader, MissingFixedPartStillSetsTheStrings)
 {
     FakePlatform fake = OwnResource();
     fake.hasFixedInfo = false;
-    Outputs out;
-    EXPECT_FALSE(Read(fake, out));
-    EXPECT_EQ(std::string(out.file), "alt-f");
-    EXPECT_EQ(std::string(out.product), "alt-p");
-    EXPECT_EQ(std::string(out.comment), "Release 16.07.2001");
-    EXPECT_EQ(std::string(out.copyright), "\xA9 2001-2026 Kavrin-Projekt");
+    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", kCommentText, kCopyrightText}));
 }
 
 TEST(VersionReader, OtherLanguageTableLeavesStringsUntouched)
@@ -95,21 +83,14 @@ TEST(VersionReader, OtherLanguageTableLeavesStringsUntouched)
     fake.versionStrings.clear();
     fake.versionStrings["\\StringFileInfo\\040904b0\\Comments"] = "english";
     fake.versionStrings["\\StringFileInfo\\040904b0\\LegalCopyright"] = "english";
-    Outputs out;
-    EXPECT_TRUE(Read(fake, out));
-    EXPECT_EQ(std::string(out.file), "2.0.0.3");
-    EXPECT_EQ(std::string(out.comment), "alt-c");
-    EXPECT_EQ(std::string(out.copyright), "alt-r");
+    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", "alt-c", "alt-r"}));
 }
 
 TEST(VersionReader, OneMissingStringLeavesOnlyThatOutput)
 {
     FakePlatform fake = OwnResource();
     fake.versionStrings.erase(kComments);
-    Outputs out;
-    EXPECT_TRUE(Read(fake, out));
-    EXPECT_EQ(std::string(out.comment), "alt-c");
-    EXPECT_EQ(std::string(out.copyright), "\xA9 2001-2026 Kavrin-Projekt");
+    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", "alt-c", kCopyrightText}));
 }
 
 namespace {
@@ -132,7 +113,5 @@ TEST(VersionReader, TruncatedFixedPartIsTreatedAsMissing)
 {
     ShortFixedPart fake;
     fake.versionBlock.assign(100, 0);
-    Outputs out;
-    EXPECT_FALSE(Read(fake, out));
-    EXPECT_EQ(std::string(out.file), "alt-f");
+    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", "alt-c", "alt-r"}));
 }
