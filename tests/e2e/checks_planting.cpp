@@ -76,7 +76,6 @@ private:
 void RunBesideStandIns(const std::string& dir)
 {
     CKavrin k;
-    CClipboardWindow clip;
     if (!k.Start("Kavrin.exe", dir.c_str()))
         return;
     const std::string& report = k.Expected();
@@ -85,9 +84,8 @@ void RunBesideStandIns(const std::string& dir)
         Fault("KavrinReport.exe beside the DLLs: %s", Difference(planted, report).c_str());
     if (k.Text() != report)
         Fault("report control: %s", Difference(k.Text(), report).c_str());
-    if (!clip.SetText(kMarker) || !k.Copy())
+    if (!ExpectCopy(k, "copy"))
         return;
-    ExpectClipboard(clip, report, "copy");
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
         return;
@@ -100,7 +98,6 @@ void RunBesideStandIns(const std::string& dir)
         CloseBox(about, k.Main(), CloseBy::OkButton, "About box"))
         ExpectEnd(k);
 }
-
 
 void CheckPlanted()
 {
@@ -135,7 +132,7 @@ std::vector<Check> PlantingChecks()
         {"planted", CheckPlanted,
          "version.dll, comctl32.dll and uxtheme.dll planted beside the programs: they work as built and none is loaded", 120},
         {"plantcontrol", CheckPlantControl,
-         "planted uxtheme.dll: a program without the System32-only search loads it", 60},
+         "planted uxtheme.dll: a program without the System32-only search loads it"},
     };
 }
 

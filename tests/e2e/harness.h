@@ -30,7 +30,7 @@ struct Check {
     const char* name;
     void (*run)();
     const char* help;
-    int seconds;
+    int seconds = 60;
 };
 // The tables of the check files.
 std::vector<Check> WindowChecks();
@@ -86,8 +86,6 @@ private:
 };
 
 std::string ExeDir();
-// A Windows path for a path of the driver's command line: "/tmp/x" becomes "Z:\\tmp\\x".
-std::string WindowsPath(std::string path);
 // A new empty folder under the temporary folder, removed with everything in it when the
 // object goes.
 class CTempDir {
@@ -121,6 +119,8 @@ RECT WindowRect(HWND hWnd);
 RECT RectIn(HWND hParent, HWND hChild);
 POINT Centre(HWND hWnd);
 HWND FocusOf(HWND hWnd);
+// Posts a key to hWnd as the keyboard delivers it: WM_KEYDOWN, then WM_KEYUP.
+void PostKey(HWND hWnd, WPARAM vk);
 // The top-level windows of process pid, in Z order, that pass keep.
 std::vector<HWND> TopWindows(DWORD pid, bool (*keep)(HWND, const void*), const void* context = nullptr);
 // The visible top-level window of process pid with this exact title, or null.
@@ -136,7 +136,7 @@ public:
     CKavrin& operator=(const CKavrin&) = delete;
     ~CKavrin()
     {
-        if (m_process.Get() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
+        if (m_process.Get() && Running()) {
             TerminateProcess(m_process.Get(), 99);
             WaitForSingleObject(m_process.Get(), kWaitMs);
         }
@@ -150,7 +150,6 @@ public:
         m_expected = ExpectedReport();
         if (m_expected.empty())
             return false;
-        const size_t reportLength = m_expected.size();
         PROCESS_INFORMATION pi;
         if (!StartProgram(exe, pi, nullptr, dir))
             return false;
@@ -167,9 +166,9 @@ public:
         }
         DWORD_PTR len = 0;
         if (!WaitFor([&] { return SendTimeout(Report(), WM_GETTEXTLENGTH, 0, 0, &len) &&
-                                  len == reportLength; })) {
+                                  len == m_expected.size(); })) {
             Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
-                  reportLength);
+                  m_expected.size());
             return false;
         }
         return true;
@@ -181,7 +180,6 @@ public:
     DWORD Pid() const { return m_pid; }
     HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
     HWND Ok() const { return GetDlgItem(m_hMain, IDOK); }
-    HANDLE Process() const { return m_process.Get(); }
     bool Running() const { return WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
 
     std::string Text() const
@@ -221,17 +219,18 @@ public:
         return PostMessageA(m_hMain, WM_COMMAND, MAKEWPARAM(ID_COPY, 0), 0) != FALSE && Fence();
     }
 
-    HWND Focus() const { return FocusOf(m_hMain); }
-
-    // Waits for the process to end; false (with a fault) if it is still running.
-    bool WaitExit(DWORD& code) const
+    // Waits for the process to end; false (with a fault) if it is still running or its exit code
+    // is not 0.
+    bool ExpectExit() const
     {
+        DWORD code = 0;
         if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0) {
             Fault("the program is still running %lu ms later", kWaitMs);
             return false;
         }
-        GetExitCodeProcess(m_process.Get(), &code);
-        return true;
+        if (GetExitCodeProcess(m_process.Get(), &code) && code != 0)
+            Fault("exit code %lu", code);
+        return code == 0;
     }
 
 private:
@@ -240,6 +239,14 @@ private:
     DWORD m_pid = 0;
     HWND m_hMain = nullptr;
 };
+
+// Runs check on a fresh start of Kavrin.exe; not at all if the start faults.
+template <void (*check)(const CKavrin&)> void Started()
+{
+    CKavrin k;
+    if (k.Start())
+        check(k);
+}
 
 // The program's open pop-up menu, or null.
 HWND OpenMenu(const CKavrin& k);
@@ -309,11 +316,12 @@ private:
 
 // Faults unless the clipboard's CF_TEXT block is exactly text and one zero byte.
 void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, const char* when);
+// Puts kMarker on the clipboard, has the program copy and faults unless the clipboard then holds
+// the report; false if that could not be tried.
+bool ExpectCopy(const CKavrin& k, const char* when);
 
 // ---- the screen
 
-// The pixels of a screen rectangle, read through the screen DC.
-std::vector<DWORD> Capture(const RECT& r);
 // Faults unless the window, once painted, shows a picture of several colours that then
 // changes.
 void ExpectMoving(HWND hWnd, const char* what);
@@ -326,23 +334,12 @@ bool WaitSettled(const char* what, std::initializer_list<HWND> windows, const RE
 // ---- real X input and screenshots, carried out by the script (x_steps.sh)
 
 // Asks for a step: "key TITLE-REGEX KEYSYM...", "click TITLE-REGEX X Y BUTTON REPEAT" or
-// "shot FILE X Y W H"; they are carried out once each, in order.
+// "shot FILE X Y W H"; they are carried out once each, in order. Keys and clicks wait for the
+// window whose title matches to be mapped.
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, ...);
-// Waits until the script has carried out every step asked for so far.
+// Waits until the script has carried out every step asked for so far: it adds a line "N ok"
+// or "N failed" to the file named by E2E_ACK after each. False (with a fault) if one failed.
 bool WaitSteps();
-
-// ---- memory
-
-// The memory figures of another process that the leak checks compare.
-struct MemoryUse {
-    SIZE_T workingSet = 0;
-    SIZE_T privateUsage = 0;     // Wine answers 0
-    SIZE_T committedPrivate = 0; // summed from VirtualQueryEx
-};
-bool MeasureMemory(HANDLE hProcess, MemoryUse& m);
-// Faults when a figure grew by more than 5 % (at least 64 KiB) from a to b.
-void ExpectFlat(const MemoryUse& a, const MemoryUse& b, const char* first, const char* then);
-CHandle OpenForMemory(const CKavrin& k);
 
 // ---- the About and dedication boxes (boxes.cpp)
 
@@ -379,7 +376,7 @@ void ExpectWidmung(HWND widmung, HWND about);
 // Opens the dedication box with a right double-click posted to a free point of the About box.
 HWND OpenWidmung(const CKavrin& k, HWND about);
 // Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
-// appeared.
+// appeared. Real input ends the box: anything that opened a box before it would take it.
 void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what);
 // One opening and closing of the About box, with the dedication box inside it if asked.
 bool AboutRound(const CKavrin& k, bool withWidmung);
