@@ -83,15 +83,6 @@ void ExpectEnd(const CKavrin& k)
     k.ExpectExit();
 }
 
-void ExpectText(HWND hWnd, const std::string& want, const char* what)
-{
-    std::string got;
-    if (!hWnd || !WindowText(hWnd, got))
-        Fault("%s: no such window, or it does not answer", what);
-    else if (got != want)
-        Fault("%s: %s", what, Difference(got, want).c_str());
-}
-
 void ExpectModalOver(HWND box, HWND owner, const char* what)
 {
     if (GetWindow(box, GW_OWNER) != owner)
@@ -217,14 +208,20 @@ void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char*
         Fault("%s: the box did not close at the Escape key that followed", what);
 }
 
-bool AboutRound(const CKavrin& k, bool withWidmung)
+bool AboutRound(const CKavrin& k, bool withWidmung, bool expect)
 {
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
         return false;
+    if (expect)
+        ExpectAbout(k, about);
     if (withWidmung) {
         const HWND widmung = OpenWidmung(k, about);
-        if (!widmung || !CloseBox(widmung, about, CloseBy::Escape, "Widmung"))
+        if (!widmung)
+            return false;
+        if (expect)
+            ExpectWidmung(widmung, about);
+        if (!CloseBox(widmung, about, CloseBy::OkButton, "Widmung"))
             return false;
     }
     return CloseBox(about, k.Main(), CloseBy::OkButton, "About box");

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
 
@@ -63,6 +65,12 @@ std::string ExeDir()
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path, n);
     return dir.substr(0, dir.find_last_of('\\'));
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut, const char* dir, const char* args)
@@ -178,6 +186,18 @@ bool WindowText(HWND hWnd, std::string& text)
     return true;
 }
 
+bool ExpectText(HWND hWnd, const std::string& want, const char* what)
+{
+    std::string got;
+    if (!hWnd || !WindowText(hWnd, got))
+        Fault("%s: no such window, or it does not answer", what);
+    else if (got != want)
+        Fault("%s: %s", what, Difference(got, want).c_str());
+    else
+        return true;
+    return false;
+}
+
 std::string ClassName(HWND hWnd)
 {
     char name[64] = "";
@@ -246,12 +266,7 @@ bool WaitSteps()
     const std::string path = WindowsPath(ack);
     std::string acks;
     auto done = [&] {
-        acks.clear();
-        if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            for (int c; (c = std::fgetc(f)) != EOF;)
-                acks += static_cast<char>(c);
-            std::fclose(f);
-        }
+        acks = FileText(path);
         return std::count(acks.begin(), acks.end(), '\n') >= g_steps;
     };
     if (!WaitFor(done, kWaitMs, 20)) {

@@ -1,7 +1,8 @@
 // The end-to-end harness: starting and ending the programs, finding their windows, the
 // clipboard through a window of the driver's own, screen captures, steps of real X input that
 // the script carries out, waiting on conditions, and faults. Every check is a function without
-// arguments that reports what it finds with Fault(); a check file lists its checks in a table.
+// arguments, or of a started Kavrin.exe, that reports what it finds with Fault(); a check file
+// lists its checks in a table.
 #pragma once
 
 #include "../Expected.h"
@@ -86,6 +87,8 @@ private:
 };
 
 std::string ExeDir();
+// The bytes of a file, read while others may write it; empty if there is none.
+std::string FileText(const std::string& path);
 // A new empty folder under the temporary folder, removed with everything in it when the
 // object goes.
 class CTempDir {
@@ -114,6 +117,8 @@ std::string ExpectedReport(const char* dir = nullptr);
 bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult = nullptr);
 // The text of a window of another process, read with WM_GETTEXTLENGTH and WM_GETTEXT.
 bool WindowText(HWND hWnd, std::string& text);
+// Faults unless the window's text is want; false after a fault.
+bool ExpectText(HWND hWnd, const std::string& want, const char* what);
 std::string ClassName(HWND hWnd);
 RECT WindowRect(HWND hWnd);
 RECT RectIn(HWND hParent, HWND hChild);
@@ -181,14 +186,6 @@ public:
     HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
     HWND Ok() const { return GetDlgItem(m_hMain, IDOK); }
     bool Running() const { return WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
-
-    std::string Text() const
-    {
-        std::string text;
-        if (!WindowText(Report(), text))
-            Fault("the report control does not answer WM_GETTEXT");
-        return text;
-    }
 
     // Returns once every message posted to the program before the call has been handled, and
     // the characters that TranslateMessage made of posted keys. The marker is the edit control's
@@ -357,7 +354,6 @@ HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
 bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what);
 // Ends the program through its main window's system menu command and expects exit code 0.
 void ExpectEnd(const CKavrin& k);
-void ExpectText(HWND hWnd, const std::string& want, const char* what);
 // Faults unless box is owned by owner, which it disables, and sits centred over it.
 void ExpectModalOver(HWND box, HWND owner, const char* what);
 HWND AnimationOf(HWND box, int id);
@@ -378,7 +374,8 @@ HWND OpenWidmung(const CKavrin& k, HWND about);
 // Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
 // appeared. Real input ends the box: anything that opened a box before it would take it.
 void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what);
-// One opening and closing of the About box, with the dedication box inside it if asked.
-bool AboutRound(const CKavrin& k, bool withWidmung);
+// One opening and closing of the About box, with the dedication box inside it if asked, each
+// closed with its OK button; with expect, everything each box shows is checked.
+bool AboutRound(const CKavrin& k, bool withWidmung, bool expect = false);
 
 }  // namespace e2e
