@@ -56,7 +56,7 @@ public:
             const std::string name(dll, static_cast<std::size_t>(std::strchr(dll, '.') - dll));
             const std::string text = FileText(Path() + "\\planted-" + name + ".txt");
             if (!text.empty())
-                lines += name + ": " + text;
+                lines.append(name).append(": ").append(text);
         }
         return lines;
     }
