@@ -62,18 +62,12 @@ bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what)
         PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
-    if (!WaitFor([box] { return IsWindow(box) == FALSE; })) {
-        Fault("%s: the box is still open %lu ms after it was told to close", what, kWaitMs);
-        return false;
-    }
-    if (!WaitFor([owner] { return IsWindowEnabled(owner) != FALSE; })) {
-        Fault("%s: the window beneath stays disabled after the box closed", what);
-        return false;
-    }
-    if (!WaitFor([owner] { return IsChild(owner, FocusOf(owner)) != FALSE; })) {
-        Fault("%s: the focus did not return to the window beneath", what);
-        return false;
-    }
+    if (!WaitFor([box] { return IsWindow(box) == FALSE; }))
+        return Fault("%s: the box is still open %lu ms after it was told to close", what, kWaitMs);
+    if (!WaitFor([owner] { return IsWindowEnabled(owner) != FALSE; }))
+        return Fault("%s: the window beneath stays disabled after the box closed", what);
+    if (!WaitFor([owner] { return IsChild(owner, FocusOf(owner)) != FALSE; }))
+        return Fault("%s: the focus did not return to the window beneath", what);
     return true;
 }
 
@@ -151,8 +145,7 @@ bool FreePoint(HWND box, POINT& found)
             }
         }
     }
-    Fault("the box has no free client point");
-    return false;
+    return Fault("the box has no free client point");
 }
 
 void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead)

@@ -42,19 +42,15 @@ bool ExpectFlat(const CKavrin& k, bool (*round)(const CKavrin&, int), int first,
     int done = 0;
     auto repeat = [&](int n) {
         for (const int end = done + n; done < end;) {
-            if (!round(k, ++done)) {
-                Fault("%s %d failed", rounds, done);
-                return false;
-            }
+            if (!round(k, ++done))
+                return Fault("%s %d failed", rounds, done);
         }
         return true;
     };
     MemoryUse a, b;
     if (!repeat(first) || !MeasureMemory(process.Get(), a) || !repeat(more) ||
-        !MeasureMemory(process.Get(), b)) {
-        Fault("cannot repeat %s or measure the program's memory", rounds);
-        return false;
-    }
+        !MeasureMemory(process.Get(), b))
+        return Fault("cannot repeat %s or measure the program's memory", rounds);
     auto flat = [&](SIZE_T x, SIZE_T y, const char* what) {
         const SIZE_T slack = std::max<SIZE_T>(x / 20, 0x10000);
         Note("%s: %zu after %d %s, %zu after %d more", what, x, first, rounds, y, more);

@@ -34,13 +34,14 @@ std::string WindowsPath(std::string path)
 
 }  // namespace
 
-void Fault(const char* fmt, ...)
+bool Fault(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
     PrintLine("- ", fmt, args);
     va_end(args);
     ++g_faults;
+    return false;
 }
 
 void Note(const char* fmt, ...)
@@ -87,10 +88,8 @@ bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut, con
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, static_cast<BOOL>(hStdOut != nullptr), 0, nullptr,
-                        dir, &si, &pi)) {
-        Fault("cannot start %s (error %lu)", name, GetLastError());
-        return false;
-    }
+                        dir, &si, &pi))
+        return Fault("cannot start %s (error %lu)", name, GetLastError());
     return true;
 }
 
@@ -190,12 +189,10 @@ bool ExpectText(HWND hWnd, const std::string& want, const char* what)
 {
     std::string got;
     if (!hWnd || !WindowText(hWnd, got))
-        Fault("%s: no such window, or it does not answer", what);
-    else if (got != want)
-        Fault("%s: %s", what, Difference(got, want).c_str());
-    else
-        return true;
-    return false;
+        return Fault("%s: no such window, or it does not answer", what);
+    if (got != want)
+        return Fault("%s: %s", what, Difference(got, want).c_str());
+    return true;
 }
 
 std::string ClassName(HWND hWnd)
@@ -217,10 +214,8 @@ void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, cons
 bool ExpectCopy(const CKavrin& k, const char* when)
 {
     const CClipboardWindow clip;
-    if (!clip.SetText(kMarker)) {
-        Fault("%s: the driver cannot set the clipboard", when);
-        return false;
-    }
+    if (!clip.SetText(kMarker))
+        return Fault("%s: the driver cannot set the clipboard", when);
     if (!k.Copy())
         return false;
     ExpectClipboard(clip, k.Expected(), when);
@@ -259,25 +254,20 @@ void Step(const char* fmt, ...)
 bool WaitSteps()
 {
     const char* ack = std::getenv("E2E_ACK");
-    if (!ack) {
-        Fault("E2E_ACK is not set");
-        return false;
-    }
+    if (!ack)
+        return Fault("E2E_ACK is not set");
     const std::string path = WindowsPath(ack);
     std::string acks;
     auto done = [&] {
         acks = FileText(path);
         return std::count(acks.begin(), acks.end(), '\n') >= g_steps;
     };
-    if (!WaitFor(done, kWaitMs, 20)) {
-        Fault("the script did not carry out step %d within %lu ms", g_steps, kWaitMs);
-        return false;
-    }
+    if (!WaitFor(done, kWaitMs, 20))
+        return Fault("the script did not carry out step %d within %lu ms", g_steps, kWaitMs);
     if (const size_t failed = acks.find(" failed"); failed != std::string::npos) {
         const size_t from = acks.rfind('\n', failed);
-        Fault("the script could not carry out step %s",
-              acks.substr(from == std::string::npos ? 0 : from + 1, failed - (from + 1)).c_str());
-        return false;
+        return Fault("the script could not carry out step %s",
+                     acks.substr(from == std::string::npos ? 0 : from + 1, failed - (from + 1)).c_str());
     }
     return true;
 }
@@ -507,8 +497,7 @@ bool CTempDir::Copy(const char* name, const char* newName) const
     const std::string to = m_path + "\\" + (newName ? newName : name);
     if (!m_path.empty() && CopyFileA((ExeDir() + "\\" + name).c_str(), to.c_str(), FALSE) != FALSE)
         return true;
-    Fault("cannot copy %s to %s (error %lu)", name, to.c_str(), GetLastError());
-    return false;
+    return Fault("cannot copy %s to %s (error %lu)", name, to.c_str(), GetLastError());
 }
 
 }  // namespace e2e

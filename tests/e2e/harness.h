@@ -40,8 +40,9 @@ std::vector<Check> SoakChecks();
 std::vector<Check> PlantingChecks();
 
 extern int g_faults;
-// A fault of the running check, printed as "- reason"; a note as "# text".
-__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Fault(const char* fmt, ...);
+// A fault of the running check, printed as "- reason"; false, for `return Fault(...)`. A note is
+// printed as "# text".
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) bool Fault(const char* fmt, ...);
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Note(const char* fmt, ...);
 
 // Where two byte strings first differ, for a fault message.
@@ -161,21 +162,15 @@ public:
         m_process.Reset(pi.hProcess);
         CloseHandle(pi.hThread);
         m_pid = pi.dwProcessId;
-        if (!WaitFor([this] { return (m_hMain = FindTopWindow(m_pid, "Kavrin")) != nullptr; })) {
-            Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
-            return false;
-        }
-        if (!Report() || !Ok()) {
-            Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
-            return false;
-        }
+        if (!WaitFor([this] { return (m_hMain = FindTopWindow(m_pid, "Kavrin")) != nullptr; }))
+            return Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
+        if (!Report() || !Ok())
+            return Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
         DWORD_PTR len = 0;
         if (!WaitFor([&] { return SendTimeout(Report(), WM_GETTEXTLENGTH, 0, 0, &len) &&
-                                  len == m_expected.size(); })) {
-            Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
-                  m_expected.size());
-            return false;
-        }
+                                  len == m_expected.size(); }))
+            return Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
+                         m_expected.size());
         return true;
     }
 
@@ -201,10 +196,8 @@ public:
                 !WaitFor([&] { return SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &now) && now == limit; })) {
                 DWORD code = 0;
                 if (GetExitCodeProcess(m_process.Get(), &code) && code != STILL_ACTIVE)
-                    Fault("the program ended with exit code 0x%lx", code);
-                else
-                    Fault("the program does not handle posted messages");
-                return false;
+                    return Fault("the program ended with exit code 0x%lx", code);
+                return Fault("the program does not handle posted messages");
             }
         }
         return true;
@@ -221,10 +214,8 @@ public:
     bool ExpectExit() const
     {
         DWORD code = 0;
-        if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0) {
-            Fault("the program is still running %lu ms later", kWaitMs);
-            return false;
-        }
+        if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0)
+            return Fault("the program is still running %lu ms later", kWaitMs);
         if (GetExitCodeProcess(m_process.Get(), &code) && code != 0)
             Fault("exit code %lu", code);
         return code == 0;
