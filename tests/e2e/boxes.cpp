@@ -11,7 +11,6 @@ std::string VersionLine()
     return "Version (" + expected::VersionText(expected::kFileVersion) + ")";
 }
 
-// Every dialog box of the program besides its main window, shown or not yet shown.
 std::vector<HWND> Boxes(const CKavrin& k)
 {
     const HWND main = k.Main();
@@ -31,7 +30,6 @@ std::string Titles(const CKavrin& k)
     return titles.empty() ? "none" : titles;
 }
 
-// Waits for the program's box with this title to be shown; null (with a fault) if it is not.
 HWND WaitBox(const CKavrin& k, const char* title, const char* after)
 {
     HWND box = nullptr;
@@ -40,7 +38,6 @@ HWND WaitBox(const CKavrin& k, const char* title, const char* after)
     return box;
 }
 
-// Posts what opens the About box to the main window and waits for the box.
 HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
                const char* title)
 {
@@ -48,7 +45,6 @@ HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
     return WaitBox(k, title, how);
 }
 
-// Ends a box one way; true once it is gone and its owner is enabled again, with the focus.
 bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what)
 {
     const HWND focus = FocusOf(box);
@@ -57,8 +53,7 @@ bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what)
         PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         break;
     case CloseBy::Escape:
-        PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
-        PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+        PostKey(focus, VK_ESCAPE);
         break;
     case CloseBy::Close:
         PostMessageA(box, WM_CLOSE, 0, 0);
@@ -67,40 +62,21 @@ bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what)
         PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
-    if (!WaitFor([box] { return IsWindow(box) == FALSE; })) {
-        Fault("%s: the box is still open %lu ms after it was told to close", what, kWaitMs);
-        return false;
-    }
-    if (!WaitFor([owner] { return IsWindowEnabled(owner) != FALSE; })) {
-        Fault("%s: the window beneath stays disabled after the box closed", what);
-        return false;
-    }
-    if (!WaitFor([owner] { return IsChild(owner, FocusOf(owner)) != FALSE; })) {
-        Fault("%s: the focus did not return to the window beneath", what);
-        return false;
-    }
+    if (!WaitFor([box] { return IsWindow(box) == FALSE; }))
+        return Fault("%s: the box is still open %lu ms after it was told to close", what, kWaitMs);
+    if (!WaitFor([owner] { return IsWindowEnabled(owner) != FALSE; }))
+        return Fault("%s: the window beneath stays disabled after the box closed", what);
+    if (!WaitFor([owner] { return IsChild(owner, FocusOf(owner)) != FALSE; }))
+        return Fault("%s: the focus did not return to the window beneath", what);
     return true;
 }
 
-// Ends the program through its main window's system menu command and expects exit code 0.
 void ExpectEnd(const CKavrin& k)
 {
     PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    DWORD code = 0;
-    if (k.WaitExit(code) && code != 0)
-        Fault("exit code %lu", code);
+    k.ExpectExit();
 }
 
-void ExpectText(HWND hWnd, const std::string& want, const char* what)
-{
-    std::string got;
-    if (!hWnd || !WindowText(hWnd, got))
-        Fault("%s: no such window, or it does not answer", what);
-    else if (got != want)
-        Fault("%s: %s", what, Difference(got, want).c_str());
-}
-
-// Faults unless box is owned by owner, which it disables, and sits centred over it.
 void ExpectModalOver(HWND box, HWND owner, const char* what)
 {
     if (GetWindow(box, GW_OWNER) != owner)
@@ -117,7 +93,6 @@ HWND AnimationOf(HWND box, int id)
     return FindWindowExA(GetDlgItem(box, id), nullptr, "SysAnimate32", nullptr);
 }
 
-// Faults unless the animation control id of the box, once the box is on the screen, moves.
 void ExpectPlaying(HWND box, int id, const char* what)
 {
     const HWND anim = AnimationOf(box, id);
@@ -154,7 +129,6 @@ HWND ExpectAnimation(HWND box, int id, const char* what)
     return anim;
 }
 
-// A client point of the box at least 4 pixels away from every child window.
 bool FreePoint(HWND box, POINT& found)
 {
     RECT c = {};
@@ -171,12 +145,9 @@ bool FreePoint(HWND box, POINT& found)
             }
         }
     }
-    Fault("the box has no free client point");
-    return false;
+    return Fault("the box has no free client point");
 }
 
-// The About box's texts for an executable named app; without its version block the version,
-// comment and copyright are empty.
 void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead)
 {
     ExpectText(box, "Info \xFC" "ber " + app, "About box title");
@@ -186,7 +157,6 @@ void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead)
     ExpectText(GetDlgItem(box, IDC_FEEDBACK), expected::kFeedback, "feedback line");
 }
 
-// Everything the About box shows, and that it is modal over the main window.
 void ExpectAbout(const CKavrin& k, HWND box, const std::string& app, bool versionRead)
 {
     ExpectModalOver(box, k.Main(), "About box");
@@ -207,7 +177,6 @@ void ExpectWidmung(HWND widmung, HWND about)
     ExpectAnimation(widmung, IDC_WIDMUNG_ANIMATION, "Widmung animation");
 }
 
-// Opens the dedication box with a right double-click posted to a free point of the About box.
 HWND OpenWidmung(const CKavrin& k, HWND about)
 {
     POINT p = {};
@@ -217,8 +186,6 @@ HWND OpenWidmung(const CKavrin& k, HWND about)
     return WaitBox(k, expected::kWidmungTitle, "a right double-click in the About box");
 }
 
-// Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
-// appeared. Real input ends the box: anything that opened a box before it would take it.
 void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what)
 {
     size_t most = 0;
@@ -234,15 +201,20 @@ void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char*
         Fault("%s: the box did not close at the Escape key that followed", what);
 }
 
-// One opening and closing of the About box, with the dedication box inside it if asked.
-bool AboutRound(const CKavrin& k, bool withWidmung)
+bool AboutRound(const CKavrin& k, bool withWidmung, bool expect)
 {
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
         return false;
+    if (expect)
+        ExpectAbout(k, about);
     if (withWidmung) {
         const HWND widmung = OpenWidmung(k, about);
-        if (!widmung || !CloseBox(widmung, about, CloseBy::Escape, "Widmung"))
+        if (!widmung)
+            return false;
+        if (expect)
+            ExpectWidmung(widmung, about);
+        if (!CloseBox(widmung, about, CloseBy::OkButton, "Widmung"))
             return false;
     }
     return CloseBox(about, k.Main(), CloseBy::OkButton, "About box");

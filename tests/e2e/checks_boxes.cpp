@@ -9,11 +9,8 @@ namespace e2e {
 namespace {
 
 // The About box and the dedication box, opened with posted messages.
-void CheckAbout()
+void CheckAbout(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
         return;
@@ -43,18 +40,13 @@ void CheckAbout()
         return;
     if (!Boxes(k).empty())
         Fault("boxes still open: %s", Titles(k).c_str());
-    if (k.Text() != k.Expected())
-        Fault("the report control changed while the boxes were open");
+    ExpectText(k.Report(), k.Expected(), "report control after the boxes");
     ExpectEnd(k);
 }
 
 // System commands 0x0010 to 0x001F open the About box; others get the default processing.
-void CheckSysCommands()
+void CheckSysCommands(const CKavrin& k)
 {
-    CKavrin k;
-    CClipboardWindow clip;
-    if (!k.Start())
-        return;
     for (UINT id = 0x0010; id <= 0x001F; ++id) {
         char how[48];
         std::snprintf(how, sizeof how, "WM_SYSCOMMAND 0x%04x", id);
@@ -77,20 +69,16 @@ void CheckSysCommands()
     }
     if (!IsWindowEnabled(k.Main()))
         Fault("the main window is disabled after the system commands");
-    if (!clip.SetText(kMarker) || !k.Copy())
+    if (!ExpectCopy(k, "copy after the system commands"))
         return;
-    ExpectClipboard(clip, k.Expected(), "copy after the system commands");
     const HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX after the others");
     if (about && CloseBox(about, k.Main(), CloseBy::Escape, "About box closed with Escape"))
         ExpectEnd(k);
 }
 
 // ID_HELP opens the About box whatever its notification code.
-void CheckHelp()
+void CheckHelp(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     for (WORD code : {WORD{0}, WORD{1}, WORD{0xFFFF}}) {
         char how[48];
         std::snprintf(how, sizeof how, "ID_HELP with code 0x%04x", code);
@@ -106,11 +94,8 @@ void CheckHelp()
 }
 
 // F1 pressed in the main window opens the About box; pressed in the box it opens no other.
-void CheckF1()
+void CheckF1(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     Step("key ^Kavrin$ F1");
     const HWND about = WaitBox(k, expected::kAboutTitle, "F1 in the main window");
     if (!about)
@@ -127,11 +112,8 @@ void CheckF1()
 
 // Real right double-clicks: on the OK button and the animation nothing opens, in the About
 // box's own client area the dedication box does.
-void CheckRealDoubleClick()
+void CheckRealDoubleClick(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     HWND about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX");
     if (!about)
         return;
@@ -180,11 +162,8 @@ void CheckOtherName(const char* file, bool versionRead)
 
 // The About item reached as a user reaches it: Alt+Space opens the system menu, Up goes to its
 // last item, Enter chooses it.
-void CheckSystemMenu()
+void CheckSystemMenu(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     Step("key ^Kavrin$ alt+space");
     if (!WaitFor([&] { return OpenMenu(k) != nullptr; })) {
         Fault("Alt+Space opened no menu");
@@ -204,16 +183,19 @@ void CheckSystemMenu()
 std::vector<Check> BoxChecks()
 {
     return {
-        {"about", CheckAbout, "About box: texts, icon, animation; Widmung from a right double-click", 60},
-        {"syscommands", CheckSysCommands, "system commands 0x0010-0x001F open the About box, others do not", 90},
-        {"help", CheckHelp, "ID_HELP opens the About box whatever its notification code", 60},
-        {"sysmenu", CheckSystemMenu, "Alt+Space, Up and Enter from X open the About box from the system menu", 60},
-        {"f1", CheckF1, "F1 from X opens the About box, F1 in the box no second one", 60},
-        {"rdblclick", CheckRealDoubleClick, "right double-click from X: Widmung from the client area, not from a child", 60},
+        {"about", Started<CheckAbout>, "About box: texts, icon, animation; Widmung from a right double-click"},
+        {"syscommands", Started<CheckSysCommands>,
+         "system commands 0x0010-0x001F open the About box, others do not", 90},
+        {"help", Started<CheckHelp>, "ID_HELP opens the About box whatever its notification code"},
+        {"sysmenu", Started<CheckSystemMenu>,
+         "Alt+Space, Up and Enter from X open the About box from the system menu"},
+        {"f1", Started<CheckF1>, "F1 from X opens the About box, F1 in the box no second one"},
+        {"rdblclick", Started<CheckRealDoubleClick>,
+         "right double-click from X: Widmung from the client area, not from a child"},
         {"othername", [] { CheckOtherName("Andere.exe", true); },
-         "a copy named Andere.exe names its About box after itself and shows its version", 60},
+         "a copy named Andere.exe names its About box after itself and shows its version"},
         {"noversion", [] { CheckOtherName("Andere.bin", false); },
-         "a copy named Andere.bin, without Andere.exe, shows its About box without version texts", 60},
+         "a copy named Andere.bin, without Andere.exe, shows its About box without version texts"},
     };
 }
 

@@ -26,25 +26,23 @@ void ExpectLayout(const CKavrin& k, const char* when)
               Show(ok).c_str());
 }
 
-SIZE WindowSize(HWND hWnd)
+// Asks for a window of size ask; faults unless it gets size want, laid out by the rule.
+void ExpectResized(const CKavrin& k, SIZE ask, SIZE want)
 {
-    RECT r = {};
-    GetWindowRect(hWnd, &r);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-bool Resize(HWND hWnd, int cx, int cy)
-{
-    return SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) !=
-           FALSE;
+    char when[48];
+    std::snprintf(when, sizeof when, "requested %ldx%ld", ask.cx, ask.cy);
+    if (!SetWindowPos(k.Main(), nullptr, 0, 0, ask.cx, ask.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+        Fault("%s: SetWindowPos failed", when);
+    const RECT got = WindowRect(k.Main());
+    if (got.right - got.left != want.cx || got.bottom - got.top != want.cy)
+        Fault("%s: the window is %ldx%ld, expected %ldx%ld", when, got.right - got.left,
+              got.bottom - got.top, want.cx, want.cy);
+    ExpectLayout(k, when);
 }
 
 // The window, its two controls, the focus and the report text.
-void CheckWindow()
+void CheckWindow(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     if (ClassName(k.Main()) != "#32770")
         Fault("the window's class is \"%s\", not a dialog", ClassName(k.Main()).c_str());
     const LONG style = GetWindowLongA(k.Report(), GWL_STYLE);
@@ -62,7 +60,7 @@ void CheckWindow()
     if (ok.left < 0 || ok.right > client.right || ok.bottom > client.bottom)
         Fault("the OK button %s lies outside the client area %ldx%ld", Show(ok).c_str(),
               client.right, client.bottom);
-    if (k.Focus() != k.Ok())
+    if (FocusOf(k.Main()) != k.Ok())
         Fault("the focus is not on the OK button at start");
     // Menus are per process under Wine, so only the bar's presence shows from here.
     RECT win = {}, bare = client;
@@ -73,9 +71,7 @@ void CheckWindow()
          win.bottom - win.top, bare.bottom - bare.top);
     if (!GetMenu(k.Main()) || win.bottom - win.top <= bare.bottom - bare.top)
         Fault("the window has no menu bar");
-    const std::string text = k.Text();
-    if (text != k.Expected())
-        Fault("report control: %s", Difference(text, k.Expected()).c_str());
+    ExpectText(k.Report(), k.Expected(), "report control");
 
     // Centred on the work area, since the template sits at (0, 0) and there is no owner.
     RECT work = {};
@@ -84,12 +80,9 @@ void CheckWindow()
 }
 
 // "&Copy" puts exactly the report and a zero on the clipboard, which outlives the program.
-void CheckCopy()
+void CheckCopy(const CKavrin& k)
 {
-    CKavrin k;
-    CClipboardWindow clip;
-    if (!k.Start())
-        return;
+    const CClipboardWindow clip;
     if (!clip.SetText(kMarker))
         Fault("the driver cannot set the clipboard");
     for (const char* when : {"after a copy", "after a second copy"}) {
@@ -100,49 +93,37 @@ void CheckCopy()
             Fault("%s: the main window does not own the clipboard", when);
     }
 
-    DWORD code = 0;
     PostMessageA(k.Main(), WM_COMMAND, IDOK, 0);
-    if (k.WaitExit(code))
+    if (k.ExpectExit())
         ExpectClipboard(clip, k.Expected(), "after the program ended");
 }
 
 // Text typed into the report control is never copied, and nothing rewrites the control.
-void CheckTyped()
+void CheckTyped(const CKavrin& k)
 {
-    CKavrin k;
-    CClipboardWindow clip;
-    if (!k.Start())
-        return;
     const char typed[] = "Getippt: ";
     SendTimeout(k.Report(), EM_SETSEL, 0, 0);
     SendTimeout(k.Report(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
     for (const char* c = "Hallo"; *c; ++c)
         PostMessageA(k.Report(), WM_CHAR, static_cast<unsigned char>(*c), 1);
     // Enter in the report control is a line break there, not the OK button.
-    PostMessageA(k.Report(), WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(k.Report(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    PostKey(k.Report(), VK_RETURN);
     if (!k.Fence())
         return;
     if (!k.Running()) {
         Fault("Enter in the report control ended the program");
         return;
     }
-    const std::string edited = k.Text();
-    const std::string want = std::string(typed) + "Hallo\r\n" + k.Expected();
-    if (edited != want) {
-        Fault("typing did not edit the control as expected: %s", Difference(edited, want).c_str());
+    const std::string edited = std::string(typed) + "Hallo\r\n" + k.Expected();
+    if (!ExpectText(k.Report(), edited, "report control after typing"))
         return;
-    }
 
-    if (!clip.SetText(kMarker) || !k.Copy())
+    if (!ExpectCopy(k, "copy after typing"))
         return;
-    ExpectClipboard(clip, k.Expected(), "copy after typing");
-    if (k.Text() != edited)
-        Fault("copying rewrote the report control");
+    ExpectText(k.Report(), edited, "report control after copying");
 
-    Resize(k.Main(), 640, 520);
-    if (k.Text() != edited)
-        Fault("resizing rewrote the report control");
+    ExpectResized(k, {640, 520}, {640, 520});
+    ExpectText(k.Report(), edited, "report control after resizing");
     ShowWindow(k.Main(), SW_MINIMIZE);
     if (!IsIconic(k.Main()))
         Fault("the window did not minimise");
@@ -151,21 +132,16 @@ void CheckTyped()
         return;
     if (IsIconic(k.Main()))
         Fault("the window did not restore");
-    if (k.Text() != edited)
-        Fault("minimising and restoring rewrote the report control");
+    ExpectText(k.Report(), edited, "report control after minimising and restoring");
     ExpectLayout(k, "after minimise and restore");
-    if (!k.Copy())
-        return;
-    ExpectClipboard(clip, k.Expected(), "copy after resizing and minimising");
+    if (k.Copy())
+        ExpectClipboard(CClipboardWindow(), k.Expected(), "copy after resizing and minimising");
 }
 
 // While another process holds the clipboard open, a copy leaves its content alone.
-void CheckBusy()
+void CheckBusy(const CKavrin& k)
 {
-    CKavrin k;
-    CClipboardWindow clip;
-    if (!k.Start())
-        return;
+    const CClipboardWindow clip;
     if (!clip.SetText(kMarker) || !clip.Open()) {
         Fault("the driver cannot set and hold the clipboard");
         return;
@@ -185,61 +161,35 @@ void CheckBusy()
 }
 
 // The layout rule after resizing, maximising and restoring.
-void CheckResize()
+void CheckResize(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     static const SIZE sizes[] = {{600, 480}, {401, 350}, {402, 351}, {403, 333}, {777, 555},
                                  {1000, 700}, {349, 297}, {348, 296}, {1279, 1000}};
-    for (const SIZE& s : sizes) {
-        char when[48];
-        std::snprintf(when, sizeof when, "resized to %ldx%ld", s.cx, s.cy);
-        if (!Resize(k.Main(), s.cx, s.cy))
-            Fault("%s: SetWindowPos failed", when);
-        const SIZE got = WindowSize(k.Main());
-        if (got.cx != s.cx || got.cy != s.cy)
-            Fault("%s: the window is %ldx%ld", when, got.cx, got.cy);
-        ExpectLayout(k, when);
-    }
+    for (const SIZE& s : sizes)
+        ExpectResized(k, s, s);
     MoveWindow(k.Main(), 10, 10, 505, 405, TRUE);
     ExpectLayout(k, "moved to 505x405");
     ShowWindow(k.Main(), SW_MAXIMIZE);
     ExpectLayout(k, "maximised");
     ShowWindow(k.Main(), SW_RESTORE);
     ExpectLayout(k, "restored");
-    if (k.Text() != k.Expected())
-        Fault("resizing changed the report control");
+    ExpectText(k.Report(), k.Expected(), "report control after resizing");
 }
 
 // Requests below 348x296 end at that size; each side is limited on its own.
-void CheckMinSize()
+void CheckMinSize(const CKavrin& k)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
     static const SIZE cases[][2] = {{{100, 100}, {348, 296}}, {{347, 295}, {348, 296}},
                                     {{1, 1}, {348, 296}},     {{300, 500}, {348, 500}},
                                     {{500, 200}, {500, 296}}, {{348, 296}, {348, 296}}};
-    for (const auto& c : cases) {
-        Resize(k.Main(), c[0].cx, c[0].cy);
-        const SIZE got = WindowSize(k.Main());
-        if (got.cx != c[1].cx || got.cy != c[1].cy)
-            Fault("a request for %ldx%ld ended at %ldx%ld, expected %ldx%ld", c[0].cx, c[0].cy,
-                  got.cx, got.cy, c[1].cx, c[1].cy);
-        char when[48];
-        std::snprintf(when, sizeof when, "requested %ldx%ld", c[0].cx, c[0].cy);
-        ExpectLayout(k, when);
-    }
+    for (const auto& c : cases)
+        ExpectResized(k, c[0], c[1]);
 }
 
 // A real click on the menu bar's "&Copy" copies the report.
-void CheckMenuClick()
+void CheckMenuClick(const CKavrin& k)
 {
-    CKavrin k;
-    CClipboardWindow clip;
-    if (!k.Start())
-        return;
+    const CClipboardWindow clip;
     if (!clip.SetText(kMarker)) {
         Fault("the driver cannot set the clipboard");
         return;
@@ -262,30 +212,25 @@ void CheckEnd(const std::string& how)
     CKavrin k;
     if (!k.Start())
         return;
-    const HWND focus = k.Focus();
+    const HWND focus = FocusOf(k.Main());
+    const POINT ok = Centre(k.Ok());
     if (how != "ok" && how != "okcommand" && how != "close" && how != "sysclose" && focus != k.Ok())
         Fault("the focus is not on the OK button at start");
-    if (how == "ok") {
+    if (how == "ok")
         PostMessageA(k.Ok(), BM_CLICK, 0, 0);
-    } else if (how == "okcommand") {
+    else if (how == "okcommand")
         PostMessageA(k.Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(k.Ok()));
-    } else if (how == "enter" || how == "escape" || how == "space") {
-        const WPARAM vk = how == "enter" ? VK_RETURN : how == "escape" ? VK_ESCAPE : VK_SPACE;
-        PostMessageA(focus, WM_KEYDOWN, vk, 1);
-        PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
-    } else if (how == "close") {
+    else if (how == "close")
         PostMessageA(k.Main(), WM_CLOSE, 0, 0);
-    } else if (how == "sysclose") {
+    else if (how == "sysclose")
         PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    } else if (how == "x-click") {
-        const POINT ok = Centre(k.Ok());
+    else if (how == "x-click")
         Step("click ^Kavrin$ %ld %ld 1 1", ok.x, ok.y);
-    } else {
+    else if (how.compare(0, 2, "x-") == 0)
         Step("key ^Kavrin$ %s", how.c_str() + 2);   // x-Return, x-Escape: real keys
-    }
-    DWORD code = 0;
-    if (k.WaitExit(code) && code != 0)
-        Fault("exit code %lu", code);
+    else
+        PostKey(focus, how == "enter" ? VK_RETURN : how == "escape" ? VK_ESCAPE : VK_SPACE);
+    k.ExpectExit();
 }
 
 // The report as the window shows it with a PATH of several thousand characters, which both
@@ -309,25 +254,25 @@ template <void (*check)()> void WithLongPath()
 std::vector<Check> WindowChecks()
 {
     return {
-        {"window", CheckWindow, "window shows the report", 60},
-        {"window-long-path", WithLongPath<CheckWindow>, "window shows the report with a long PATH", 60},
-        {"copy-long-path", WithLongPath<CheckCopy>, "copy with a long PATH", 60},
-        {"copy", CheckCopy, "copy puts the report on the clipboard", 60},
-        {"typed", CheckTyped, "typed text is neither copied nor overwritten", 60},
-        {"busy", CheckBusy, "copy leaves a clipboard held open by another process", 60},
-        {"resize", CheckResize, "layout follows resizing", 60},
-        {"minsize", CheckMinSize, "minimum window size", 60},
-        {"end-ok", [] { CheckEnd("ok"); }, "OK button ends with exit code 0", 60},
-        {"end-okcommand", [] { CheckEnd("okcommand"); }, "IDOK command ends with exit code 0", 60},
-        {"end-enter", [] { CheckEnd("enter"); }, "Enter at start ends with exit code 0", 60},
-        {"end-escape", [] { CheckEnd("escape"); }, "Escape ends with exit code 0", 60},
-        {"end-close", [] { CheckEnd("close"); }, "WM_CLOSE ends with exit code 0", 60},
-        {"end-sysclose", [] { CheckEnd("sysclose"); }, "SC_CLOSE ends with exit code 0", 60},
-        {"end-space", [] { CheckEnd("space"); }, "Space on the OK button ends with exit code 0", 60},
-        {"end-x-enter", [] { CheckEnd("x-Return"); }, "Enter key from X at start ends with exit code 0", 60},
-        {"end-x-escape", [] { CheckEnd("x-Escape"); }, "Escape key from X ends with exit code 0", 60},
-        {"end-x-click", [] { CheckEnd("x-click"); }, "mouse click from X on OK ends with exit code 0", 60},
-        {"menuclick", CheckMenuClick, "mouse click from X on the menu's Copy copies the report", 60},
+        {"window", Started<CheckWindow>, "window shows the report"},
+        {"window-long-path", WithLongPath<Started<CheckWindow>>, "window shows the report with a long PATH"},
+        {"copy-long-path", WithLongPath<Started<CheckCopy>>, "copy with a long PATH"},
+        {"copy", Started<CheckCopy>, "copy puts the report on the clipboard"},
+        {"typed", Started<CheckTyped>, "typed text is neither copied nor overwritten"},
+        {"busy", Started<CheckBusy>, "copy leaves a clipboard held open by another process"},
+        {"resize", Started<CheckResize>, "layout follows resizing"},
+        {"minsize", Started<CheckMinSize>, "minimum window size"},
+        {"end-ok", [] { CheckEnd("ok"); }, "OK button ends with exit code 0"},
+        {"end-okcommand", [] { CheckEnd("okcommand"); }, "IDOK command ends with exit code 0"},
+        {"end-enter", [] { CheckEnd("enter"); }, "Enter at start ends with exit code 0"},
+        {"end-escape", [] { CheckEnd("escape"); }, "Escape ends with exit code 0"},
+        {"end-close", [] { CheckEnd("close"); }, "WM_CLOSE ends with exit code 0"},
+        {"end-sysclose", [] { CheckEnd("sysclose"); }, "SC_CLOSE ends with exit code 0"},
+        {"end-space", [] { CheckEnd("space"); }, "Space on the OK button ends with exit code 0"},
+        {"end-x-enter", [] { CheckEnd("x-Return"); }, "Enter key from X at start ends with exit code 0"},
+        {"end-x-escape", [] { CheckEnd("x-Escape"); }, "Escape key from X ends with exit code 0"},
+        {"end-x-click", [] { CheckEnd("x-click"); }, "mouse click from X on OK ends with exit code 0"},
+        {"menuclick", Started<CheckMenuClick>, "mouse click from X on the menu's Copy copies the report"},
     };
 }
 

@@ -1,12 +1,12 @@
 #include "harness.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
 
@@ -23,15 +23,25 @@ void PrintLine(const char* prefix, const char* fmt, va_list args)
     std::fflush(stdout);
 }
 
+// A Windows path for a path of the driver's command line: "/tmp/x" becomes "Z:\\tmp\\x".
+std::string WindowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 }  // namespace
 
-void Fault(const char* fmt, ...)
+bool Fault(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
     PrintLine("- ", fmt, args);
     va_end(args);
     ++g_faults;
+    return false;
 }
 
 void Note(const char* fmt, ...)
@@ -58,17 +68,12 @@ std::string ExeDir()
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
-// A Windows path for a path of the driver's command line: "/tmp/x" becomes "Z:\\tmp\\x".
-std::string WindowsPath(std::string path)
+std::string FileText(const std::string& path)
 {
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Starts a program of this folder, or of dir with dir as its current directory; pi receives
-// both handles (the caller closes them).
 bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut, const char* dir, const char* args)
 {
     std::string cmd = "\"" + (dir ? std::string(dir) : ExeDir()) + "\\" + name + "\"";
@@ -83,15 +88,11 @@ bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut, con
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, static_cast<BOOL>(hStdOut != nullptr), 0, nullptr,
-                        dir, &si, &pi)) {
-        Fault("cannot start %s (error %lu)", name, GetLastError());
-        return false;
-    }
+                        dir, &si, &pi))
+        return Fault("cannot start %s (error %lu)", name, GetLastError());
     return true;
 }
 
-// The bytes KavrinReport.exe (of this folder, or of dir) writes in this environment; empty
-// after a fault.
 std::string ExpectedReport(const char* dir)
 {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
@@ -138,7 +139,6 @@ std::string ExpectedReport(const char* dir)
     return out;
 }
 
-// Where two byte strings first differ, for a fault message.
 std::string Difference(const std::string& got, const std::string& want)
 {
     size_t i = 0;
@@ -173,7 +173,6 @@ bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* 
     return ok;
 }
 
-// The text of a window of another process, read with WM_GETTEXTLENGTH and WM_GETTEXT.
 bool WindowText(HWND hWnd, std::string& text)
 {
     DWORD_PTR len = 0, got = 0;
@@ -186,6 +185,16 @@ bool WindowText(HWND hWnd, std::string& text)
     return true;
 }
 
+bool ExpectText(HWND hWnd, const std::string& want, const char* what)
+{
+    std::string got;
+    if (!hWnd || !WindowText(hWnd, got))
+        return Fault("%s: no such window, or it does not answer", what);
+    if (got != want)
+        return Fault("%s: %s", what, Difference(got, want).c_str());
+    return true;
+}
+
 std::string ClassName(HWND hWnd)
 {
     char name[64] = "";
@@ -193,7 +202,6 @@ std::string ClassName(HWND hWnd)
     return name;
 }
 
-// Faults unless the clipboard's CF_TEXT block is exactly text and one zero byte.
 void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, const char* when)
 {
     std::string block;
@@ -201,6 +209,17 @@ void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, cons
         Fault("%s: no CF_TEXT on the clipboard", when);
     else if (block != text + '\0')
         Fault("%s: clipboard block of %s", when, Difference(block, text + '\0').c_str());
+}
+
+bool ExpectCopy(const CKavrin& k, const char* when)
+{
+    const CClipboardWindow clip;
+    if (!clip.SetText(kMarker))
+        return Fault("%s: the driver cannot set the clipboard", when);
+    if (!k.Copy())
+        return false;
+    ExpectClipboard(clip, k.Expected(), when);
+    return true;
 }
 
 RECT RectIn(HWND hParent, HWND hChild)
@@ -218,45 +237,9 @@ std::string Show(const RECT& r)
     return s;
 }
 
-bool MeasureMemory(HANDLE hProcess, MemoryUse& m)
-{
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    if (!GetProcessMemoryInfo(hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc))
-        return false;
-    m.workingSet = pmc.WorkingSetSize;
-    m.privateUsage = pmc.PrivateUsage;
-    m.committedPrivate = 0;
-    MEMORY_BASIC_INFORMATION mbi;
-    for (const char* p = nullptr; VirtualQueryEx(hProcess, p, &mbi, sizeof mbi) == sizeof mbi;
-         p = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
-        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
-            m.committedPrivate += mbi.RegionSize;
-    }
-    return true;
-}
-
-// Faults when a figure grew by more than 5 % (at least 64 KiB) from a to b.
-void ExpectFlat(const MemoryUse& a, const MemoryUse& b, const char* first, const char* then)
-{
-    auto flat = [&](SIZE_T x, SIZE_T y, const char* what) {
-        const SIZE_T slack = std::max<SIZE_T>(x / 20, 0x10000);
-        Note("%s: %zu %s, %zu %s", what, x, first, y, then);
-        if (y > x + slack)
-            Fault("%s grew from %zu to %zu bytes %s", what, x, y, then);
-    };
-    flat(a.workingSet, b.workingSet, "WorkingSetSize");
-    flat(a.privateUsage, b.privateUsage, "PrivateUsage");
-    flat(a.committedPrivate, b.committedPrivate, "committed private memory");
-    if (!a.workingSet || !a.committedPrivate)
-        Fault("the memory figures read 0");
-}
-
 int g_steps = 0;
 
-// Asks the script for a step (x_steps.sh): "key TITLE-REGEX KEYSYM...", "click TITLE-REGEX X Y
-// BUTTON REPEAT" or "shot FILE X Y W H". Keys and clicks wait for the window whose title
-// matches to be mapped. The steps are carried out once each, in order.
-__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, ...)
+void Step(const char* fmt, ...)
 {
     char line[512];
     va_list args;
@@ -268,40 +251,27 @@ __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, 
     ++g_steps;
 }
 
-// Waits until the script has carried out every step asked for so far: it adds a line "N ok"
-// or "N failed" to the file named by E2E_ACK after each. False (with a fault) if one failed.
 bool WaitSteps()
 {
     const char* ack = std::getenv("E2E_ACK");
-    if (!ack) {
-        Fault("E2E_ACK is not set");
-        return false;
-    }
+    if (!ack)
+        return Fault("E2E_ACK is not set");
     const std::string path = WindowsPath(ack);
     std::string acks;
     auto done = [&] {
-        acks.clear();
-        if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            for (int c; (c = std::fgetc(f)) != EOF;)
-                acks += static_cast<char>(c);
-            std::fclose(f);
-        }
+        acks = FileText(path);
         return std::count(acks.begin(), acks.end(), '\n') >= g_steps;
     };
-    if (!WaitFor(done, kWaitMs, 20)) {
-        Fault("the script did not carry out step %d within %lu ms", g_steps, kWaitMs);
-        return false;
-    }
+    if (!WaitFor(done, kWaitMs, 20))
+        return Fault("the script did not carry out step %d within %lu ms", g_steps, kWaitMs);
     if (const size_t failed = acks.find(" failed"); failed != std::string::npos) {
         const size_t from = acks.rfind('\n', failed);
-        Fault("the script could not carry out step %s",
-              acks.substr(from == std::string::npos ? 0 : from + 1, failed - (from + 1)).c_str());
-        return false;
+        return Fault("the script could not carry out step %s",
+                     acks.substr(from == std::string::npos ? 0 : from + 1, failed - (from + 1)).c_str());
     }
     return true;
 }
 
-// The pixels of a screen rectangle, read through the screen DC.
 std::vector<DWORD> Capture(const RECT& r)
 {
     const int w = r.right - r.left, h = r.bottom - r.top;
@@ -361,8 +331,6 @@ RECT WindowRect(HWND hWnd)
     return r;
 }
 
-// Faults unless the window, once painted, shows a picture of several colours that then
-// changes.
 void ExpectMoving(HWND hWnd, const char* what)
 {
     const RECT r = WindowRect(hWnd);
@@ -383,9 +351,6 @@ void ExpectMoving(HWND hWnd, const char* what)
         Fault("%s: the picture at %s did not change in %lu ms", what, Show(r).c_str(), kWaitMs);
 }
 
-// Waits until the windows and their children are painted and r shows the same picture, of
-// more than one colour, in two captures 200 ms apart; the animations in moving are left out
-// of the comparison. False (with a fault) if that does not happen within kWaitMs.
 bool WaitSettled(const char* what, std::initializer_list<HWND> windows, const RECT& r,
                  std::initializer_list<HWND> moving)
 {
@@ -481,17 +446,18 @@ HWND FocusOf(HWND hWnd)
     return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &gti) ? gti.hwndFocus : nullptr;
 }
 
+void PostKey(HWND hWnd, WPARAM vk)
+{
+    PostMessageA(hWnd, WM_KEYDOWN, vk, 1);
+    PostMessageA(hWnd, WM_KEYUP, vk, 0xC0000001);
+}
+
 void ExpectCentred(const RECT& inner, const RECT& outer, const char* what)
 {
     const long dx = (inner.left + inner.right) - (outer.left + outer.right);
     const long dy = (inner.top + inner.bottom) - (outer.top + outer.bottom);
     if (dx < -2 || dx > 2 || dy < -2 || dy > 2)
         Fault("%s at %s is not centred on %s", what, Show(inner).c_str(), Show(outer).c_str());
-}
-
-CHandle OpenForMemory(const CKavrin& k)
-{
-    return CHandle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, k.Pid()));
 }
 
 // ---- temporary folders
@@ -531,8 +497,7 @@ bool CTempDir::Copy(const char* name, const char* newName) const
     const std::string to = m_path + "\\" + (newName ? newName : name);
     if (!m_path.empty() && CopyFileA((ExeDir() + "\\" + name).c_str(), to.c_str(), FALSE) != FALSE)
         return true;
-    Fault("cannot copy %s to %s (error %lu)", name, to.c_str(), GetLastError());
-    return false;
+    return Fault("cannot copy %s to %s (error %lu)", name, to.c_str(), GetLastError());
 }
 
 }  // namespace e2e

@@ -1,7 +1,8 @@
 // The end-to-end harness: starting and ending the programs, finding their windows, the
 // clipboard through a window of the driver's own, screen captures, steps of real X input that
 // the script carries out, waiting on conditions, and faults. Every check is a function without
-// arguments that reports what it finds with Fault(); a check file lists its checks in a table.
+// arguments, or of a started Kavrin.exe, that reports what it finds with Fault(); a check file
+// lists its checks in a table.
 #pragma once
 
 #include "../Expected.h"
@@ -30,7 +31,7 @@ struct Check {
     const char* name;
     void (*run)();
     const char* help;
-    int seconds;
+    int seconds = 60;
 };
 // The tables of the check files.
 std::vector<Check> WindowChecks();
@@ -39,8 +40,9 @@ std::vector<Check> SoakChecks();
 std::vector<Check> PlantingChecks();
 
 extern int g_faults;
-// A fault of the running check, printed as "- reason"; a note as "# text".
-__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Fault(const char* fmt, ...);
+// A fault of the running check, printed as "- reason"; false, for `return Fault(...)`. A note is
+// printed as "# text".
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) bool Fault(const char* fmt, ...);
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Note(const char* fmt, ...);
 
 // Where two byte strings first differ, for a fault message.
@@ -86,8 +88,8 @@ private:
 };
 
 std::string ExeDir();
-// A Windows path for a path of the driver's command line: "/tmp/x" becomes "Z:\\tmp\\x".
-std::string WindowsPath(std::string path);
+// The bytes of a file, read while others may write it; empty if there is none.
+std::string FileText(const std::string& path);
 // A new empty folder under the temporary folder, removed with everything in it when the
 // object goes.
 class CTempDir {
@@ -116,11 +118,15 @@ std::string ExpectedReport(const char* dir = nullptr);
 bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult = nullptr);
 // The text of a window of another process, read with WM_GETTEXTLENGTH and WM_GETTEXT.
 bool WindowText(HWND hWnd, std::string& text);
+// Faults unless the window's text is want; false after a fault.
+bool ExpectText(HWND hWnd, const std::string& want, const char* what);
 std::string ClassName(HWND hWnd);
 RECT WindowRect(HWND hWnd);
 RECT RectIn(HWND hParent, HWND hChild);
 POINT Centre(HWND hWnd);
 HWND FocusOf(HWND hWnd);
+// Posts a key to hWnd as the keyboard delivers it: WM_KEYDOWN, then WM_KEYUP.
+void PostKey(HWND hWnd, WPARAM vk);
 // The top-level windows of process pid, in Z order, that pass keep.
 std::vector<HWND> TopWindows(DWORD pid, bool (*keep)(HWND, const void*), const void* context = nullptr);
 // The visible top-level window of process pid with this exact title, or null.
@@ -136,7 +142,7 @@ public:
     CKavrin& operator=(const CKavrin&) = delete;
     ~CKavrin()
     {
-        if (m_process.Get() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
+        if (m_process.Get() && Running()) {
             TerminateProcess(m_process.Get(), 99);
             WaitForSingleObject(m_process.Get(), kWaitMs);
         }
@@ -150,28 +156,21 @@ public:
         m_expected = ExpectedReport();
         if (m_expected.empty())
             return false;
-        const size_t reportLength = m_expected.size();
         PROCESS_INFORMATION pi;
         if (!StartProgram(exe, pi, nullptr, dir))
             return false;
         m_process.Reset(pi.hProcess);
         CloseHandle(pi.hThread);
         m_pid = pi.dwProcessId;
-        if (!WaitFor([this] { return (m_hMain = FindTopWindow(m_pid, "Kavrin")) != nullptr; })) {
-            Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
-            return false;
-        }
-        if (!Report() || !Ok()) {
-            Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
-            return false;
-        }
+        if (!WaitFor([this] { return (m_hMain = FindTopWindow(m_pid, "Kavrin")) != nullptr; }))
+            return Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
+        if (!Report() || !Ok())
+            return Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
         DWORD_PTR len = 0;
         if (!WaitFor([&] { return SendTimeout(Report(), WM_GETTEXTLENGTH, 0, 0, &len) &&
-                                  len == reportLength; })) {
-            Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
-                  reportLength);
-            return false;
-        }
+                                  len == m_expected.size(); }))
+            return Fault("the report control holds %lu bytes, expected %zu", static_cast<unsigned long>(len),
+                         m_expected.size());
         return true;
     }
 
@@ -181,16 +180,7 @@ public:
     DWORD Pid() const { return m_pid; }
     HWND Report() const { return GetDlgItem(m_hMain, IDC_REPORT); }
     HWND Ok() const { return GetDlgItem(m_hMain, IDOK); }
-    HANDLE Process() const { return m_process.Get(); }
     bool Running() const { return WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
-
-    std::string Text() const
-    {
-        std::string text;
-        if (!WindowText(Report(), text))
-            Fault("the report control does not answer WM_GETTEXT");
-        return text;
-    }
 
     // Returns once every message posted to the program before the call has been handled, and
     // the characters that TranslateMessage made of posted keys. The marker is the edit control's
@@ -206,10 +196,8 @@ public:
                 !WaitFor([&] { return SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &now) && now == limit; })) {
                 DWORD code = 0;
                 if (GetExitCodeProcess(m_process.Get(), &code) && code != STILL_ACTIVE)
-                    Fault("the program ended with exit code 0x%lx", code);
-                else
-                    Fault("the program does not handle posted messages");
-                return false;
+                    return Fault("the program ended with exit code 0x%lx", code);
+                return Fault("the program does not handle posted messages");
             }
         }
         return true;
@@ -221,17 +209,16 @@ public:
         return PostMessageA(m_hMain, WM_COMMAND, MAKEWPARAM(ID_COPY, 0), 0) != FALSE && Fence();
     }
 
-    HWND Focus() const { return FocusOf(m_hMain); }
-
-    // Waits for the process to end; false (with a fault) if it is still running.
-    bool WaitExit(DWORD& code) const
+    // Waits for the process to end; false (with a fault) if it is still running or its exit code
+    // is not 0.
+    bool ExpectExit() const
     {
-        if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0) {
-            Fault("the program is still running %lu ms later", kWaitMs);
-            return false;
-        }
-        GetExitCodeProcess(m_process.Get(), &code);
-        return true;
+        DWORD code = 0;
+        if (WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0)
+            return Fault("the program is still running %lu ms later", kWaitMs);
+        if (GetExitCodeProcess(m_process.Get(), &code) && code != 0)
+            Fault("exit code %lu", code);
+        return code == 0;
     }
 
 private:
@@ -240,6 +227,14 @@ private:
     DWORD m_pid = 0;
     HWND m_hMain = nullptr;
 };
+
+// Runs check on a fresh start of Kavrin.exe; not at all if the start faults.
+template <void (*check)(const CKavrin&)> void Started()
+{
+    CKavrin k;
+    if (k.Start())
+        check(k);
+}
 
 // The program's open pop-up menu, or null.
 HWND OpenMenu(const CKavrin& k);
@@ -309,11 +304,12 @@ private:
 
 // Faults unless the clipboard's CF_TEXT block is exactly text and one zero byte.
 void ExpectClipboard(const CClipboardWindow& clip, const std::string& text, const char* when);
+// Puts kMarker on the clipboard, has the program copy and faults unless the clipboard then holds
+// the report; false if that could not be tried.
+bool ExpectCopy(const CKavrin& k, const char* when);
 
 // ---- the screen
 
-// The pixels of a screen rectangle, read through the screen DC.
-std::vector<DWORD> Capture(const RECT& r);
 // Faults unless the window, once painted, shows a picture of several colours that then
 // changes.
 void ExpectMoving(HWND hWnd, const char* what);
@@ -326,23 +322,12 @@ bool WaitSettled(const char* what, std::initializer_list<HWND> windows, const RE
 // ---- real X input and screenshots, carried out by the script (x_steps.sh)
 
 // Asks for a step: "key TITLE-REGEX KEYSYM...", "click TITLE-REGEX X Y BUTTON REPEAT" or
-// "shot FILE X Y W H"; they are carried out once each, in order.
+// "shot FILE X Y W H"; they are carried out once each, in order. Keys and clicks wait for the
+// window whose title matches to be mapped.
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Step(const char* fmt, ...);
-// Waits until the script has carried out every step asked for so far.
+// Waits until the script has carried out every step asked for so far: it adds a line "N ok"
+// or "N failed" to the file named by E2E_ACK after each. False (with a fault) if one failed.
 bool WaitSteps();
-
-// ---- memory
-
-// The memory figures of another process that the leak checks compare.
-struct MemoryUse {
-    SIZE_T workingSet = 0;
-    SIZE_T privateUsage = 0;     // Wine answers 0
-    SIZE_T committedPrivate = 0; // summed from VirtualQueryEx
-};
-bool MeasureMemory(HANDLE hProcess, MemoryUse& m);
-// Faults when a figure grew by more than 5 % (at least 64 KiB) from a to b.
-void ExpectFlat(const MemoryUse& a, const MemoryUse& b, const char* first, const char* then);
-CHandle OpenForMemory(const CKavrin& k);
 
 // ---- the About and dedication boxes (boxes.cpp)
 
@@ -360,7 +345,6 @@ HWND OpenAbout(const CKavrin& k, UINT msg, WPARAM wParam, const char* how,
 bool CloseBox(HWND box, HWND owner, CloseBy how, const char* what);
 // Ends the program through its main window's system menu command and expects exit code 0.
 void ExpectEnd(const CKavrin& k);
-void ExpectText(HWND hWnd, const std::string& want, const char* what);
 // Faults unless box is owned by owner, which it disables, and sits centred over it.
 void ExpectModalOver(HWND box, HWND owner, const char* what);
 HWND AnimationOf(HWND box, int id);
@@ -379,9 +363,10 @@ void ExpectWidmung(HWND widmung, HWND about);
 // Opens the dedication box with a right double-click posted to a free point of the About box.
 HWND OpenWidmung(const CKavrin& k, HWND about);
 // Waits until box is gone; faults if meanwhile a second box was open or one titled `never`
-// appeared.
+// appeared. Real input ends the box: anything that opened a box before it would take it.
 void ExpectOnlyClosed(const CKavrin& k, HWND box, const char* never, const char* what);
-// One opening and closing of the About box, with the dedication box inside it if asked.
-bool AboutRound(const CKavrin& k, bool withWidmung);
+// One opening and closing of the About box, with the dedication box inside it if asked, each
+// closed with its OK button; with expect, everything each box shows is checked.
+bool AboutRound(const CKavrin& k, bool withWidmung, bool expect = false);
 
 }  // namespace e2e

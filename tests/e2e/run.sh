@@ -27,6 +27,8 @@ selected() { [ -z "${E2E_ONLY-}" ] || [[ "$1" =~ $E2E_ONLY ]]; }
 pass() { echo "ok - $1"; passed=$((passed + 1)); }
 fail() { echo "not ok - $1: $2"; failed=$((failed + 1)); }
 slug() { echo "$1" | tr -c 'A-Za-z0-9\n' '-' | tr -s - | sed 's/-$//'; }
+# faults LOG: the first "- reason" lines of a driver's log, joined by ";".
+faults() { grep -a '^- ' "$1" | sed 's/^- //' | tr -d '\r' | head -5 | paste -sd ';' - | cut -c1-400; }
 
 # driver_check NAME SECONDS HELP : runs one check of the Windows-side driver, carrying out the
 # real X input it asks for (x_steps.sh); it prints "- reason" lines and exits 0 on success.
@@ -39,7 +41,7 @@ driver_check() {
         pass "$help"
         return
     fi
-    reason=$(grep -a '^- ' "$log" | sed 's/^- //' | tr -d '\r' | head -5 | paste -sd ';' - | cut -c1-400)
+    reason=$(faults "$log")
     [ $rc -eq 124 ] && reason="timed out after ${secs}s${reason:+; $reason}"
     [ -z "$reason" ] && reason="exit code $rc: $(tr -d '\r' <"$log" | tail -1 | cut -c1-200)"
     fail "$help" "$reason"

@@ -1,5 +1,5 @@
 # The Windows version matrix; sourced by run.sh (uses BIN, OUT, WINEPREFIX, wine_run, selected,
-# pass, fail, and check_frame and expect_version_info of report_checks.sh).
+# pass, fail, faults, and check_frame and expect_version_info of report_checks.sh).
 # Under each version Wine offers a 64-bit prefix, section 1 of the window must equal KavrinReport's
 # (the driver's window check compares the whole text), and KavrinReport's must hold what
 # version_probe.exe, which carries the same manifest, is told.
@@ -20,19 +20,19 @@ set_windows_version() {
     fi
 }
 
+# use_windows_version NAME CHECK: the prefix under that version from now on; fails CHECK when not.
 use_windows_version() {
-    [ "$1" = "$version_now" ] || { set_windows_version "$1" && version_now=$1; }
+    [ "$1" = "$version_now" ] && return
+    set_windows_version "$1" && version_now=$1 && return
+    fail "$2" "cannot set the Windows version to '$1'"
+    return 1
 }
 
 # version_case NAME MAJOR.MINOR: one check of both programs under that version.
 version_case() {
     local v=$1 want=$2 name="Windows version $1: both programs print $2, its build and service pack"
     local log="$OUT/version-$1" window rc build major minor spmaj spmin csd why=""
-    selected "$name" || return 0
-    if ! use_windows_version "$v"; then
-        fail "$name" "reg add of the version failed"
-        return
-    fi
+    selected "$name" && use_windows_version "$v" "$name" || return 0
     wine_run 60 "$BIN/kavrin_e2e.exe" window >"$log.window" 2>&1 &
     window=$!
     if ! wine_run 30 "$BIN/version_probe.exe" >"$log.probe" 2>&1; then
@@ -51,8 +51,7 @@ version_case() {
     wait "$window"
     rc=$?
     if [ $rc -ne 0 ]; then
-        why+="${why:+; }window check, exit code $rc: $(grep -a '^- ' "$log.window" |
-            sed 's/^- //' | tr -d '\r' | head -3 | paste -sd ';' - | cut -c1-300)"
+        why+="${why:+; }window check, exit code $rc: $(faults "$log.window")"
     fi
     if [ -z "$why" ]; then pass "$name"; else fail "$name" "$why"; fi
 }
@@ -60,11 +59,7 @@ version_case() {
 # Shows that the matrix can fail: a program without a manifest is told Windows 8 on win10.
 version_control() {
     local name="control: a probe without a manifest is told 6.2 on win10" got
-    selected "$name" || return 0
-    if ! use_windows_version win10; then
-        fail "$name" "reg add of the version failed"
-        return
-    fi
+    selected "$name" && use_windows_version win10 "$name" || return 0
     got=$(wine_run 30 "$BIN/version_probe_bare.exe" 2>&1 | tr -d '\r' | cut -d' ' -f1-3)
     if [ "$got" = "9200 6 2" ]; then pass "$name"; else fail "$name" "build, major, minor: $got"; fi
 }
@@ -82,5 +77,5 @@ version_matrix() {
         version_case "${entry%=*}" "${entry#*=}"
         [ "${entry%=*}" = win10 ] && version_control
     done
-    use_windows_version "" || fail "Windows version" "cannot go back to the prefix's own version"
+    use_windows_version "" "Windows version"
 }

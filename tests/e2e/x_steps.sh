@@ -4,26 +4,19 @@
 # once, in order, and acknowledged with a line "N ok" or "N failed" in the file that E2E_ACK
 # names.
 
-# x_window TITLE-REGEX: the first mapped window whose title matches, waited for up to 10 s;
-# fails with a reason when there is none.
-x_window() {
-    local wid
-    wid=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$wid" ] || { echo "no mapped window titled $1 within 10 s"; return 1; }
-    echo "$wid"
-}
-
 # x_do key TITLE-REGEX KEYSYM... | click TITLE-REGEX X Y BUTTON REPEAT | shot FILE X Y W H
 # A key goes to the first mapped window whose title matches, once it has the focus; a click
-# waits for such a window to be mapped; a shot saves that rectangle of the screen.
+# waits for such a window to be mapped (up to 10 s); a shot saves that rectangle of the screen.
 x_do() {
     local wid
+    if [ "$1" = key ] || [ "$1" = click ]; then
+        wid=$(timeout 10 xdotool search --sync --onlyvisible --name "$2" 2>/dev/null | head -1)
+        [ -n "$wid" ] || { echo "no mapped window titled $2 within 10 s"; return 1; }
+    fi
     case "$1" in
         key)
-            wid=$(x_window "$2") || { echo "$wid"; return 1; }
             timeout 10 xdotool windowfocus --sync "$wid" key "${@:3}" ;;
         click)
-            wid=$(x_window "$2") || { echo "$wid"; return 1; }
             timeout 10 xdotool mousemove --sync "$3" "$4" click --repeat "$6" --delay 80 "$5" ;;
         shot)
             timeout 20 import -window root -crop "${5}x${6}+${3}+${4}" +repage -strip \
