@@ -1,3 +1,4 @@
+#include "../Expected.h"
 #include "FakePlatform.h"
 #include "VersionReader.h"
 
@@ -9,8 +10,6 @@ namespace {
 
 const char kComments[] = "\\StringFileInfo\\040704b0\\Comments";
 const char kCopyright[] = "\\StringFileInfo\\040704b0\\LegalCopyright";
-const char kCommentText[] = "Release 16.07.2001";
-const char kCopyrightText[] = "\xA9 2001-2026 Kavrin-Projekt";
 
 // The program's own block: 2.0.0.3 / 1.0.0.1 and the German table.
 FakePlatform OwnResource()
@@ -22,8 +21,8 @@ FakePlatform OwnResource()
     fake.fixedInfo.dwFileVersionLS = 0x00000003;
     fake.fixedInfo.dwProductVersionMS = 0x00010000;
     fake.fixedInfo.dwProductVersionLS = 0x00000001;
-    fake.versionStrings[kComments] = kCommentText;
-    fake.versionStrings[kCopyright] = kCopyrightText;
+    fake.versionStrings[kComments] = expected::kComment;
+    fake.versionStrings[kCopyright] = expected::kCopyright;
     fake.versionStrings["\\StringFileInfo\\040704b0\\FileVersion"] = "2, 0, 0, 3";
     return fake;
 }
@@ -44,7 +43,7 @@ Result Read(FakePlatform& fake, const char* app = "Kavrin")
 TEST(VersionReader, OwnResourceGivesDottedVersionsAndStrings)
 {
     FakePlatform fake = OwnResource();
-    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", kCommentText, kCopyrightText}));
+    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", expected::kComment, expected::kCopyright}));
     EXPECT_EQ(fake.filesAsked, (std::vector<std::string>{"Kavrin.exe"}));
 }
 
@@ -60,7 +59,7 @@ TEST(VersionReader, WordsAreUnsignedDecimalWithoutLeadingZeros)
     FakePlatform fake = OwnResource();
     fake.fixedInfo.dwFileVersionMS = 0xFFFF0007;
     fake.fixedInfo.dwFileVersionLS = 0x000A8000;
-    EXPECT_EQ(Read(fake), Result(true, {"65535.7.10.32768", "1.0.0.1", kCommentText, kCopyrightText}));
+    EXPECT_EQ(Read(fake), Result(true, {"65535.7.10.32768", "1.0.0.1", expected::kComment, expected::kCopyright}));
 }
 
 TEST(VersionReader, MissingFileChangesNothing)
@@ -74,7 +73,7 @@ TEST(VersionReader, MissingFixedPartStillSetsTheStrings)
 {
     FakePlatform fake = OwnResource();
     fake.hasFixedInfo = false;
-    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", kCommentText, kCopyrightText}));
+    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", expected::kComment, expected::kCopyright}));
 }
 
 TEST(VersionReader, OtherLanguageTableLeavesStringsUntouched)
@@ -90,7 +89,7 @@ TEST(VersionReader, OneMissingStringLeavesOnlyThatOutput)
 {
     FakePlatform fake = OwnResource();
     fake.versionStrings.erase(kComments);
-    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", "alt-c", kCopyrightText}));
+    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", "alt-c", expected::kCopyright}));
 }
 
 namespace {
