@@ -19,12 +19,29 @@ db_files() {   # the project's own sources in a compile database
         grep -E "^$PWD/(afx|platform|report|app|ui|tools|tests)/" | sort -u
 }
 
+# A file found clean is stamped with its own hash and that of everything else its findings
+# depend on: the project's headers, the check set, the compile databases and the tool. A
+# stamped file is not analysed again until one of them changes.
+stamps="$build/lint-stamps"
+mkdir -p "$stamps"
+stamp_of() { echo "$depends-$(sha256sum <"$1" | cut -c1-16)"; }
+stamp_file() { echo "$stamps/$(echo "$1" | sha256sum | cut -c1-16)"; }
+
 run_tidy() {   # run_tidy NAME DB_DIR FILES... (extra args in TIDY_ARGS)
-    local name=$1 db=$2 log="$build/lint-$1.log"
+    local name=$1 db=$2 log="$build/lint-$1.log" f
     shift 2
-    if printf '%s\n' "$@" |
-        xargs -P "$(nproc)" -n 4 clang-tidy --quiet -p "$db" "${TIDY_ARGS[@]}" >"$log" 2>&1; then
-        echo "ok - clang-tidy ($name): $# files clean"
+    local depends
+    depends=$({ cat .clang-tidy "$db/compile_commands.json"; printf '%s\n' "${TIDY_ARGS[@]}"
+                clang-tidy --version; find afx platform report app ui tools tests res -name '*.h' |
+                sort | xargs cat; } | sha256sum | cut -c1-16)
+    local -a todo=()
+    for f; do
+        [ "$(cat "$(stamp_file "$f")" 2>/dev/null)" = "$(stamp_of "$f")" ] || todo+=("$f")
+    done
+    if printf '%s\n' "${todo[@]}" |
+        xargs -r -P "$(nproc)" -n 4 clang-tidy --quiet -p "$db" "${TIDY_ARGS[@]}" >"$log" 2>&1; then
+        for f in "${todo[@]}"; do stamp_of "$f" >"$(stamp_file "$f")"; done
+        echo "ok - clang-tidy ($name): $# files clean, ${#todo[@]} of them analysed now"
     else
         echo "not ok - clang-tidy ($name):"
         grep -E 'error:|warning:' "$log" | sort -u | head -40
