@@ -60,7 +60,7 @@ tap_suite() {   # tap_suite NAME COMMAND...
 }
 tap_suite win tests/win/run.sh "$BUILD"
 tap_suite lint tests/lint.sh "$BUILD"
-tap_suite repro tests/repro.sh "$BUILD/repro"
+tap_suite repro tests/repro.sh "$BUILD/repro" "$BUILD/windows"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
