@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the two programs twice, in two different directories, and compares the bytes.
+# Builds the two programs in two different directories and compares the bytes.
 # Usage: tests/repro.sh WORK_DIR [BUILD_A]   (prints "ok - …"/"not ok - …" and the SHA-256 sums)
 # BUILD_A: a Release build of this tree with the cross toolchain, made already, to compare
 # with instead of a first build of our own.
