@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -188,18 +189,29 @@ public:
     // back to its own value once it has been handled.
     bool Fence() const
     {
+        // Every step is retried until the deadline, or until the program has ended: after a copy
+        // Wine has once kept the program from answering for longer than one send's timeout.
+        const double t0 = NowMs();
+        auto left = [t0] { return static_cast<DWORD>(std::max(0.0, t0 + kWaitMs - NowMs())); };
+        auto send = [&](UINT msg, WPARAM wParam, DWORD_PTR* result) {
+            bool sent = false;
+            WaitFor([&] { return (sent = SendTimeout(Report(), msg, wParam, 0, result)) || !Running(); },
+                    left());
+            return sent;
+        };
         for (int round = 0; round < 2; ++round) {
             DWORD_PTR limit = 0, now = 0;
-            if (!SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &limit) ||
-                !SendTimeout(Report(), EM_SETLIMITTEXT, limit ^ 1, 0) ||
-                !PostMessageA(Report(), EM_SETLIMITTEXT, limit, 0) ||
-                !WaitFor([&] { return SendTimeout(Report(), EM_GETLIMITTEXT, 0, 0, &now) && now == limit; })) {
+            if (!send(EM_GETLIMITTEXT, 0, &limit) || !send(EM_SETLIMITTEXT, limit ^ 1, nullptr) ||
+                PostMessageA(Report(), EM_SETLIMITTEXT, limit, 0) == FALSE ||
+                !WaitFor([&] { return send(EM_GETLIMITTEXT, 0, &now) && now == limit; }, left())) {
                 DWORD code = 0;
                 if (GetExitCodeProcess(m_process.Get(), &code) && code != STILL_ACTIVE)
                     return Fault("the program ended with exit code 0x%lx", code);
-                return Fault("the program does not handle posted messages");
+                return Fault("the program does not handle posted messages within %lu ms", kWaitMs);
             }
         }
+        if (NowMs() - t0 > kSendMs)
+            Note("the program answered after %.0f ms", NowMs() - t0);
         return true;
     }
 
