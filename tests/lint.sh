@@ -24,7 +24,7 @@ db_files() {   # the project's own sources in a compile database
 # stamped file is not analysed again until one of them changes.
 stamps="$build/lint-stamps"
 mkdir -p "$stamps"
-stamp_of() { echo "$depends-$(sha256sum <"$1" | cut -c1-16)"; }
+stamp_of() { echo "$2-$(sha256sum <"$1" | cut -c1-16)"; }   # stamp_of FILE DEPENDS
 stamp_file() { echo "$stamps/$(echo "$1" | sha256sum | cut -c1-16)"; }
 
 run_tidy() {   # run_tidy NAME DB_DIR FILES... (extra args in TIDY_ARGS)
@@ -36,11 +36,11 @@ run_tidy() {   # run_tidy NAME DB_DIR FILES... (extra args in TIDY_ARGS)
                 sort | xargs cat; } | sha256sum | cut -c1-16)
     local -a todo=()
     for f; do
-        [ "$(cat "$(stamp_file "$f")" 2>/dev/null)" = "$(stamp_of "$f")" ] || todo+=("$f")
+        [ "$(cat "$(stamp_file "$f")" 2>/dev/null)" = "$(stamp_of "$f" "$depends")" ] || todo+=("$f")
     done
     if printf '%s\n' "${todo[@]}" |
         xargs -r -P "$(nproc)" -n 4 clang-tidy --quiet -p "$db" "${TIDY_ARGS[@]}" >"$log" 2>&1; then
-        for f in "${todo[@]}"; do stamp_of "$f" >"$(stamp_file "$f")"; done
+        for f in "${todo[@]}"; do stamp_of "$f" "$depends" >"$(stamp_file "$f")"; done
         echo "ok - clang-tidy ($name): $# files clean, ${#todo[@]} of them analysed now"
     else
         echo "not ok - clang-tidy ($name):"
