@@ -1,5 +1,7 @@
 #include "afxwin.h"
 
+#include "SystemLibrary.h"
+
 #include <cassert>
 #include <new>
 
@@ -128,6 +130,22 @@ BOOL CWnd::IsIconic() const
 {
     assert(IsWindowHandle(m_hWnd));
     return ::IsIconic(m_hWnd);
+}
+
+UINT CWnd::GetDpi() const
+{
+    assert(IsWindowHandle(m_hWnd));
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto pfn = AfxSystemProc<GetDpiForWindowProc>("user32.dll", "GetDpiForWindow");
+    if (pfn) {
+        if (const UINT dpi = pfn(m_hWnd))
+            return dpi;
+    }
+    HDC hDC = ::GetDC(nullptr);
+    const int dpi = hDC ? ::GetDeviceCaps(hDC, LOGPIXELSX) : 0;
+    if (hDC)
+        ::ReleaseDC(nullptr, hDC);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)

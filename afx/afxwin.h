@@ -190,6 +190,8 @@ public:
     BOOL GetClientRect(LPRECT pRect) const;
     BOOL MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     BOOL IsIconic() const;
+    // The window's DPI now (GetDpiForWindow); the screen's where the system lacks it.
+    UINT GetDpi() const;
     // The icon that was set before, or null.
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     LRESULT SendMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -126,19 +126,23 @@ void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)
     if (!m_bInitialized)
         return;
 
-    const CRect report = layout::ReportRect(rect.right, rect.bottom);
+    const int dpi = static_cast<int>(GetDpi());
+    const CRect report = layout::ReportRect(rect.right, rect.bottom, dpi);
     GetDlgItem(IDC_REPORT).MoveWindow(report.left, report.top, report.Width(), report.Height(), TRUE);
 
     CWnd button = GetDlgItem(IDOK);
     CRect rcButton;
     button.GetClientRect(&rcButton);
-    const CRect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height());
+    const CRect ok = layout::OkButtonRect(rect.right, rect.bottom, rcButton.Width(), rcButton.Height(), dpi);
     button.MoveWindow(ok.left, ok.top, ok.Width(), ok.Height(), TRUE);
 }
 
+// The smallest window at the DPI the window has now; it changes when the window moves to a
+// monitor of another scale.
 void CSysInfoDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 {
-    lpMMI->ptMinTrackSize.x = layout::kMinTrackWidth;
-    lpMMI->ptMinTrackSize.y = layout::kMinTrackHeight;
+    const int dpi = static_cast<int>(GetDpi());
+    lpMMI->ptMinTrackSize.x = layout::Scale(layout::kMinTrackWidth, dpi);
+    lpMMI->ptMinTrackSize.y = layout::Scale(layout::kMinTrackHeight, dpi);
     Default();
 }

@@ -274,7 +274,8 @@ inline std::string Lower(std::string s)
 
 using Attributes = std::map<std::string, std::string>;
 
-// Attributes of every element named `tag` in a manifest, in document order.
+// Attributes of every element named `tag` in a manifest, in document order; the key "" holds
+// the text that follows the opening tag.
 inline std::vector<Attributes> Elements(const std::string& xml, const std::string& tag)
 {
     std::vector<Attributes> found;
@@ -289,6 +290,7 @@ inline std::vector<Attributes> Elements(const std::string& xml, const std::strin
         std::string name, value;
         while (std::getline(attrs >> std::ws, name, '=') && std::getline(attrs.ignore(1), value, '"'))
             element[name] = value;
+        element[""] = xml.substr(close + 1, xml.find('<', close) - close - 1);
         found.push_back(element);
     }
     return found;

@@ -17,6 +17,18 @@ TEST(Layout, ReportAndButtonFollowTheClientArea)
     EXPECT_EQ(layout::OkButtonRect(401, 300, 75, 23).left, 162);
 }
 
+// Lengths follow the DPI, rounded as MulDiv(n, dpi, 96) rounds: 2.5 and 4.5 go up.
+TEST(Layout, LengthsScaleWithTheDpi)
+{
+    EXPECT_EQ((Sides{layout::Scale(layout::kMinTrackWidth, 144), layout::Scale(layout::kMinTrackHeight, 144),
+                     layout::Scale(348, 120), layout::Scale(296, 192)}),
+              (Sides{522, 444, 435, 592}));
+    const CRect report = layout::ReportRect(600, 450, 120);
+    EXPECT_EQ((Sides{report.left, report.top, report.right, report.bottom}), (Sides{0, 0, 597, 410}));
+    const CRect ok = layout::OkButtonRect(600, 450, 113, 35, 144);
+    EXPECT_EQ((Sides{ok.left, ok.top, ok.right, ok.bottom}), (Sides{242, 410, 355, 445}));
+}
+
 TEST(Layout, EmptyClientAreaHasNoSpecialCase)
 {
     const CRect report = layout::ReportRect(0, 0);

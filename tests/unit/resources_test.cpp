@@ -289,7 +289,7 @@ void ExpectVersionBlock(const ProgramDeclarations& program)
     EXPECT_EQ(vars.children[0].value, (Bytes{0x07, 0x04, 0xB0, 0x04}));
 }
 
-// Every Windows from Vista on, as invoker, no DPI awareness; Common Controls 6 where asked for.
+// Every Windows from Vista on, as invoker, DPI-aware; Common Controls 6 where asked for.
 void ExpectManifest(const ProgramDeclarations& program)
 {
     ASSERT_EQ(Program(program.file).error(), "");
@@ -329,7 +329,14 @@ void ExpectManifest(const ProgramDeclarations& program)
     ASSERT_EQ(levels.size(), 1u);
     EXPECT_EQ(levels[0].count("level") ? levels[0].at("level") : "", "asInvoker");
 
-    EXPECT_EQ(Lower(xml).find("dpiaware"), std::string::npos) << "dpiAware or dpiAwareness present";
+    // Per-monitor v2 from Windows 10 1703 on, system-aware before; an element in another
+    // namespace is ignored by Windows.
+    const auto aware = Elements(xml, "dpiAware"), awareness = Elements(xml, "dpiAwareness");
+    ASSERT_EQ(aware.size(), 1u);
+    ASSERT_EQ(awareness.size(), 1u);
+    EXPECT_EQ(aware[0], (Attributes{{"xmlns", "http://schemas.microsoft.com/SMI/2005/WindowsSettings"}, {"", "true"}}));
+    EXPECT_EQ(awareness[0], (Attributes{{"xmlns", "http://schemas.microsoft.com/SMI/2016/WindowsSettings"},
+                                        {"", "PerMonitorV2, system"}}));
 }
 
 }  // namespace
@@ -342,7 +349,7 @@ TEST(ProgramResources, BothVersionBlocksHaveTheSameNumbersAndTheirOwnNames)
     }
 }
 
-TEST(ProgramResources, BothManifestsDeclareEveryWindowsAsInvoker)
+TEST(ProgramResources, BothManifestsDeclareEveryWindowsAsInvokerAndDpiAware)
 {
     for (const ProgramDeclarations& program : kPrograms) {
         SCOPED_TRACE(program.file);
