@@ -1,11 +1,30 @@
 // Checks of the main window: the report, the copy, the layout and the ways to end.
 #include "harness.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 
 namespace {
+
+// n pixels at 96 DPI at the system's DPI, which Wine gives every program; faults when the run
+// asked for another DPI (E2E_DPI).
+int Px(int n)
+{
+    static const int dpi = [] {
+        const HANDLE old = SetDpiContext(kDpiSystemAware);
+        const HDC hDC = GetDC(nullptr);
+        const int got = GetDeviceCaps(hDC, LOGPIXELSX);
+        ReleaseDC(nullptr, hDC);
+        SetDpiContext(old);
+        if (const char* want = std::getenv("E2E_DPI"); want && std::atoi(want) != got)
+            Fault("the screen has %d DPI, not %s", got, want);
+        return got;
+    }();
+    return MulDiv(n, dpi, 96);
+}
 
 // Faults unless both controls sit where the layout rule puts them for the current client size.
 void ExpectLayout(const CKavrin& k, const char* when)
@@ -14,9 +33,9 @@ void ExpectLayout(const CKavrin& k, const char* when)
     GetClientRect(k.Main(), &client);
     GetClientRect(k.Ok(), &button);
     const int w = client.right, h = client.bottom, bw = button.right, bh = button.bottom;
-    const RECT report = {0, 0, w - 2, h - 32};
-    const int left = w / 2 - bw / 2 - 1;
-    const RECT ok = {left, h - 3 - bh, left + bw, h - 3};
+    const RECT report = {0, 0, w - Px(2), h - Px(32)};
+    const int left = w / 2 - bw / 2 - Px(1);
+    const RECT ok = {left, h - Px(3) - bh, left + bw, h - Px(3)};
     const RECT gotReport = RectIn(k.Main(), k.Report()), gotOk = RectIn(k.Main(), k.Ok());
     if (!EqualRect(&gotReport, &report))
         Fault("%s, client %dx%d: report control at %s, expected %s", when, w, h,
@@ -26,9 +45,11 @@ void ExpectLayout(const CKavrin& k, const char* when)
               Show(ok).c_str());
 }
 
-// Asks for a window of size ask; faults unless it gets size want, laid out by the rule.
-void ExpectResized(const CKavrin& k, SIZE ask, SIZE want)
+// Asks for a window of size ask; faults unless it gets that size, each side no less than the
+// minimum of 348x296 at 96 DPI, and is laid out by the rule.
+void ExpectResized(const CKavrin& k, SIZE ask)
 {
+    const SIZE want = {std::max<LONG>(ask.cx, Px(348)), std::max<LONG>(ask.cy, Px(296))};
     char when[48];
     std::snprintf(when, sizeof when, "requested %ldx%ld", ask.cx, ask.cy);
     if (!SetWindowPos(k.Main(), nullptr, 0, 0, ask.cx, ask.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
@@ -122,7 +143,7 @@ void CheckTyped(const CKavrin& k)
         return;
     ExpectText(k.Report(), edited, "report control after copying");
 
-    ExpectResized(k, {640, 520}, {640, 520});
+    ExpectResized(k, {640, 520});
     ExpectText(k.Report(), edited, "report control after resizing");
     ShowWindow(k.Main(), SW_MINIMIZE);
     if (!IsIconic(k.Main()))
@@ -166,7 +187,7 @@ void CheckResize(const CKavrin& k)
     static const SIZE sizes[] = {{600, 480}, {401, 350}, {402, 351}, {403, 333}, {777, 555},
                                  {1000, 700}, {349, 297}, {348, 296}, {1279, 1000}};
     for (const SIZE& s : sizes)
-        ExpectResized(k, s, s);
+        ExpectResized(k, s);
     MoveWindow(k.Main(), 10, 10, 505, 405, TRUE);
     ExpectLayout(k, "moved to 505x405");
     ShowWindow(k.Main(), SW_MAXIMIZE);
@@ -176,14 +197,13 @@ void CheckResize(const CKavrin& k)
     ExpectText(k.Report(), k.Expected(), "report control after resizing");
 }
 
-// Requests below 348x296 end at that size; each side is limited on its own.
+// Requests below the minimum end at it, each side limited on its own, at any DPI.
 void CheckMinSize(const CKavrin& k)
 {
-    static const SIZE cases[][2] = {{{100, 100}, {348, 296}}, {{347, 295}, {348, 296}},
-                                    {{1, 1}, {348, 296}},     {{300, 500}, {348, 500}},
-                                    {{500, 200}, {500, 296}}, {{348, 296}, {348, 296}}};
-    for (const auto& c : cases)
-        ExpectResized(k, c[0], c[1]);
+    const LONG w = Px(348), h = Px(296);
+    for (const SIZE& ask : {SIZE{100, 100}, SIZE{w - 1, h - 1}, SIZE{1, 1}, SIZE{w - 48, h + 204},
+                            SIZE{w + 152, h - 96}, SIZE{w, h}})
+        ExpectResized(k, ask);
 }
 
 // A real click on the menu bar's "&Copy" copies the report.
@@ -249,6 +269,97 @@ template <void (*check)()> void WithLongPath()
     check();
 }
 
+// The first row of the console's screen that differs from the report's lines read as
+// Windows-1252 (a CR LF or a lone LF ends a line), as "row N: ..."; empty when all agree.
+std::string ScreenDifference(HANDLE hCon, const std::string& bytes)
+{
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    GetConsoleScreenBufferInfo(hCon, &info);
+    std::wstring line;
+    SHORT y = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+            continue;
+        if (text[i] != L'\n') {
+            line += text[i];
+            continue;
+        }
+        std::wstring row(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD got = 0;
+        ReadConsoleOutputCharacterW(hCon, &row[0], static_cast<DWORD>(row.size()), {0, y}, &got);
+        row.erase(row.find_last_not_of(L' ') + 1);
+        if (row != line) {
+            const size_t at = std::mismatch(row.begin(), row.end(), line.begin(), line.end()).first - row.begin();
+            char why[96];
+            std::snprintf(why, sizeof why, "row %d, column %zu: U+%04X shown, U+%04X expected", y, at,
+                          at < row.size() ? row[at] : 0, at < line.size() ? line[at] : 0);
+            return why;
+        }
+        line.clear();
+        ++y;
+    }
+    return {};
+}
+
+// On a console of the driver's own, with umlauts on the PATH, KavrinReport.exe shows the
+// window's report letter for letter; its bytes written as such (the control) do not.
+void CheckConsole()
+{
+    char old[32768] = "";
+    const DWORD n = GetEnvironmentVariableA("PATH", old, sizeof old);
+    SetEnvironmentVariableA("PATH", ("C:\\Pr\xFC" "fung\\W\xFC" "rfel;" + std::string(old, n < sizeof old ? n : 0)).c_str());
+    const std::string report = ExpectedReport();
+    FreeConsole();
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    if (report.empty() || !AllocConsole())
+        return static_cast<void>(Fault("no report or no console"));
+    const CHandle con(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                  OPEN_EXISTING, 0, nullptr));
+    Note("console code page %u", GetConsoleOutputCP());
+    if (!SetConsoleScreenBufferSize(con.Get(), {1000, 200}))
+        Fault("the console's screen cannot be made 1000 x 200");
+    PROCESS_INFORMATION pi;
+    if (!StartProgram("KavrinReport.exe", pi, con.Get()))
+        return;
+    const CHandle process(pi.hProcess), thread(pi.hThread);
+    DWORD code = 1;
+    if (WaitForSingleObject(pi.hProcess, kWaitMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code) ||
+        code != 0)
+        Fault("KavrinReport.exe on a console did not exit with 0 (%lu)", code);
+    if (const std::string why = ScreenDifference(con.Get(), report); !why.empty())
+        Fault("the console shows another report: %s", why.c_str());
+
+    DWORD written = 0;
+    FillConsoleOutputCharacterW(con.Get(), L' ', 1000 * 200, {0, 0}, &written);
+    SetConsoleCursorPosition(con.Get(), {0, 0});
+    WriteFile(con.Get(), report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
+    if (ScreenDifference(con.Get(), report).empty())
+        Fault("control: the report's bytes written to the console show as the report");
+}
+
+// With standard output a pipe that nobody reads, KavrinReport.exe exits with 1.
+void CheckClosedPipe()
+{
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE hRead = nullptr, hWrite = nullptr;
+    PROCESS_INFORMATION pi;
+    if (!CreatePipe(&hRead, &hWrite, &sa, 0))
+        return static_cast<void>(Fault("CreatePipe failed"));
+    CloseHandle(hRead);
+    CHandle write(hWrite);
+    if (!StartProgram("KavrinReport.exe", pi, hWrite))
+        return;
+    write.Reset(nullptr);
+    const CHandle process(pi.hProcess), thread(pi.hThread);
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(pi.hProcess, kWaitMs);
+    if (!GetExitCodeProcess(pi.hProcess, &code) || code != 1)
+        Fault("exit code %lu, expected 1", code);
+}
+
 }  // namespace
 
 std::vector<Check> WindowChecks()
@@ -272,6 +383,8 @@ std::vector<Check> WindowChecks()
         {"end-x-enter", [] { CheckEnd("x-Return"); }, "Enter key from X at start ends with exit code 0"},
         {"end-x-escape", [] { CheckEnd("x-Escape"); }, "Escape key from X ends with exit code 0"},
         {"end-x-click", [] { CheckEnd("x-click"); }, "mouse click from X on OK ends with exit code 0"},
+        {"console", CheckConsole, "KavrinReport.exe on a console shows the report's letters, umlauts included"},
+        {"closed-pipe", CheckClosedPipe, "KavrinReport.exe exits with 1 when its output cannot be written"},
         {"menuclick", Started<CheckMenuClick>, "mouse click from X on the menu's Copy copies the report"},
     };
 }

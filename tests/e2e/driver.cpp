@@ -9,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    e2e::SetDpiContext(e2e::kDpiUnaware);
     std::vector<e2e::Check> checks;
     for (auto table : {e2e::WindowChecks, e2e::BoxChecks, e2e::SoakChecks, e2e::PlantingChecks}) {
         const std::vector<e2e::Check> more = table();

@@ -53,6 +53,8 @@ if ! wine_start >"$OUT/wine.why"; then
     exit 1
 fi
 
+# A DPI that an aborted run left behind goes before any check.
+set_dpi ""
 # Section 1 under every Windows version Wine offers; first, as it resets the prefix's version.
 version_matrix
 
@@ -73,6 +75,7 @@ else
     while read -r name secs help; do
         driver_check "$name" "$secs" "$help"
     done < <(tr -d '\r' <"$OUT/checks.txt")
+    dpi_matrix
 fi
 
 echo "e2e: $passed passed, $failed failed"

@@ -79,3 +79,37 @@ version_matrix() {
     done
     use_windows_version "" "Windows version"
 }
+
+# The main window's minimum size and layout, and the boxes' texts, at each display scale that
+# laptops use; Wine reads LogPixels as each process starts. The prefix's 96 DPI comes back at the
+# end. Called last, as the checks before it expect 96 DPI.
+dpi_matrix() {
+    local dpi line
+    for dpi in 120 144 192; do
+        selected "$dpi DPI" || continue
+        if ! set_dpi "$dpi"; then
+            fail "$dpi DPI" "cannot set LogPixels"
+            continue
+        fi
+        E2E_DPI=$dpi driver_check minsize 60 "$dpi DPI: minimum window size"
+        E2E_DPI=$dpi driver_check resize 60 "$dpi DPI: layout follows resizing"
+        while read -r line; do
+            case "$line" in
+                "ok - "*" at $dpi DPI") pass "${line#ok - }" ;;
+                "not ok - "*) fail "${line#not ok - }" "the box texts at $dpi DPI" ;;
+                *) fail "$dpi DPI: box texts" "afx_checks.exe fit printed '$line'" ;;
+            esac
+        done < <(wine_run 60 "$BIN/afx_checks.exe" fit 2>&1 | tr -d '\r')
+    done
+    set_dpi ""
+}
+
+# set_dpi N: the DPI of the programs started from now on; "" for the prefix's own, 96.
+set_dpi() {
+    local key='HKCU\Control Panel\Desktop'
+    if [ -n "$1" ]; then
+        wine_run 30 reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    else
+        wine_run 30 reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+    fi
+}

@@ -252,8 +252,12 @@ private:
     std::function<void(HWND)> m_inspect;
 };
 
+// Run at each DPI the prefix is switched to; the names say which one the boxes were made at.
 void CheckBoxTextsFit()
 {
+    const HDC hScreen = ::GetDC(nullptr);
+    const std::string at = " at " + std::to_string(::GetDeviceCaps(hScreen, LOGPIXELSX)) + " DPI";
+    ::ReleaseDC(nullptr, hScreen);
     std::string strTooWide = "(not measured)", strOldCopyright;
     CInspected<CAboutDlg>([&](HWND hBox) {
         strTooWide = TextsWiderThanControls(hBox);
@@ -262,12 +266,12 @@ void CheckBoxTextsFit()
         if (::SetDlgItemTextA(hBox, IDC_COPYRIGHT, strOld.c_str()))
             strOldCopyright = TextsWiderThanControls(hBox);
     }).DoModal();
-    Check(strTooWide.empty(), "every text of the About box fits its control", strTooWide);
-    Check(strOldCopyright.find("Copyright") != std::string::npos, "a copyright line too wide for its control is seen",
+    Check(strTooWide.empty(), "every text of the About box fits its control" + at, strTooWide);
+    Check(strOldCopyright.find("Copyright") != std::string::npos, "a copyright line too wide for its control is seen" + at,
           strOldCopyright);
     strTooWide = "(not measured)";
     CInspected<CWidmungDlg>([&](HWND hBox) { strTooWide = TextsWiderThanControls(hBox); }).DoModal();
-    Check(strTooWide.empty(), "every text of the dedication box fits its control", strTooWide);
+    Check(strTooWide.empty(), "every text of the dedication box fits its control" + at, strTooWide);
 }
 
 // The main window's system menu ends with a separator and the About item; its drag icon is
@@ -412,6 +416,10 @@ void CheckFaultsEndTheProgram()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "fit") == 0) {
+        CheckBoxTextsFit();
+        return g_failed ? 1 : 0;
+    }
     if (argc == 2) {
         // The fault's messages are not this program's output.
         static_cast<void>(std::freopen("NUL", "w", stderr));
