@@ -5,7 +5,7 @@ BUILD=${KAVRIN_BUILD:-build}
 case "$BUILD" in /*) ;; *) BUILD="$PWD/$BUILD" ;; esac
 
 kavrin_packages=(cmake make g++ googletest libgtest-dev libgmock-dev
-                 g++-mingw-w64-x86-64-win32 wine64 xvfb xdotool imagemagick x11-utils
+                 g++-mingw-w64-x86-64-win32 wine64 xvfb xdotool imagemagick x11-utils unzip
                  clang-tidy cppcheck)
 
 kavrin_install() {

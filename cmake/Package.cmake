@@ -1,0 +1,40 @@
+# The download: `cmake --build build/windows --target package` writes Kavrin-<version>-win64.zip,
+# one folder Kavrin/ with both programs and LIESMICH.txt, and its .sha256 beside it. The zip is
+# the same byte for byte from any clean clone: its times are the last commit's.
+
+file(STRINGS res/AboutBox.h feedback REGEX "^#define KAVRIN_FEEDBACK_ADDRESS ")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" KAVRIN_FEEDBACK_ADDRESS "${feedback}")
+set(KAVRIN_PACKAGE Kavrin-${KAVRIN_FILE_VERSION}-win64)
+configure_file(res/LIESMICH.txt.in LIESMICH.txt @ONLY NEWLINE_STYLE CRLF)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS res/AboutBox.h)
+
+# Explicit modes, so that the umask of a checkout does not reach the zip.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+install(PROGRAMS $<TARGET_FILE:Kavrin> $<TARGET_FILE:KavrinReport> DESTINATION Kavrin)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LIESMICH.txt DESTINATION Kavrin)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Kavrin)
+set(CPACK_PACKAGE_VERSION ${KAVRIN_FILE_VERSION})
+set(CPACK_PACKAGE_FILE_NAME ${KAVRIN_PACKAGE})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
+# Read by cpack as it runs: the entries' time is that of the commit checked out then, unless
+# SOURCE_DATE_EPOCH gives one; a tree that is no git checkout gets a fixed date.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/PackageTime.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "
+set(ENV{TZ} UTC)   # the entries' DOS times are local times
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(epoch 1000000000)   # 2001-09-09
+  if(EXISTS \"${PROJECT_SOURCE_DIR}/.git\")
+    execute_process(COMMAND git -C \"${PROJECT_SOURCE_DIR}\" log -1 --format=%ct
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE)
+  endif()
+  set(ENV{SOURCE_DATE_EPOCH} \${epoch})
+endif()
+")
+# CPack adds the files in the order the file system lists them; written again, sorted.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/SortedZip.cmake)
+include(CPack)
