@@ -26,5 +26,6 @@ kavrin_build() {
         cmake --build "$BUILD/native" -j"$(nproc)" >/dev/null &&
         cmake -S . -B "$BUILD/windows" -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null &&
-        cmake --build "$BUILD/windows" -j"$(nproc)" >/dev/null
+        cmake --build "$BUILD/windows" -j"$(nproc)" >/dev/null &&
+        cmake --build "$BUILD/windows" --target package >/dev/null
 }

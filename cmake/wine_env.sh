@@ -63,7 +63,7 @@ wine_start() {
 # reason when it cannot.
 wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        timeout -k 5 300 "$WINE" wineboot -i >"$OUT/wineboot.log" 2>&1 </dev/null
+        LC_ALL=C.UTF-8 timeout -k 5 300 "$WINE" wineboot -i >"$OUT/wineboot.log" 2>&1 </dev/null
         stop_wineserver
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
             echo "wineboot -i did not create $WINEPREFIX"
@@ -90,12 +90,13 @@ wine_prefix() {
     fi
 }
 
-# wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed. A hung run is killed
+# wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed, in the C.UTF-8 locale
+# (ANSI code page 1252, console 437; file names with umlauts as UTF-8) whatever the caller's. A hung run is killed
 # together with everything else in the prefix, so the next one starts clean; it returns 124.
 wine_run() {
     local secs=$1 rc
     shift
-    timeout -k 5 "$secs" "$WINE" "$@" </dev/null
+    LC_ALL=C.UTF-8 timeout -k 5 "$secs" "$WINE" "$@" </dev/null
     rc=$?
     if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
         stop_wineserver

@@ -66,6 +66,11 @@ for i in $(seq -w 1 300); do long_path+="C:\\Programme\\Kavrin Test\\lang$i;"; d
 report_case "report long PATH" "${long_path%;}"
 report_case "report PATH with %s %d %n" 'C:\pro%s;C:\%d%n\bin;C:\x%%y;C:\%PATH%'
 
+# The download, unpacked where a browser puts it, for the driver's "download" check.
+downloads="$WINEPREFIX/drive_c/users/Public/Downloads/Kavrin 2.0 für Jürgen"
+rm -rf "$downloads"
+mkdir -p "$downloads" && unzip -q "$BIN"/Kavrin-*-win64.zip -d "$downloads" 2>"$OUT/unzip.err"
+
 # Every check of the Windows-side driver, as its registry lists them.
 if [ ! -f "$BIN/kavrin_e2e.exe" ] || [ ! -f "$BIN/Kavrin.exe" ]; then
     fail "driver" "kavrin_e2e.exe or Kavrin.exe was not built"
