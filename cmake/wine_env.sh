@@ -91,7 +91,8 @@ wine_prefix() {
 }
 
 # wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed, in the C.UTF-8 locale
-# (ANSI code page 1252, console 437; file names with umlauts as UTF-8) whatever the caller's. A hung run is killed
+# (ANSI code page 1252, console 437; file names with umlauts as UTF-8) whatever the caller's.
+# A hung run is killed
 # together with everything else in the prefix, so the next one starts clean; it returns 124.
 wine_run() {
     local secs=$1 rc

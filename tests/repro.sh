@@ -44,46 +44,37 @@ for exe in Kavrin.exe KavrinReport.exe; do
     fi
 done
 
-# The download, named after the file version in res/version.h.
+# The download, named after the file version in res/version.h: the three files as built, dated
+# with the commit; its .sha256; a readme for Notepad; the same bytes from both trees.
 version=$(sed -n 's/^#define KAVRIN_FILEVERSION_[A-Z]* *\([0-9]*\)$/\1/p' "$src/res/version.h" | paste -sd.)
 zip="Kavrin-$version-win64.zip"
-check() {   # check NAME COMMAND...: one "ok" or "not ok" line
-    local name=$1
-    shift
-    if "$@"; then echo "ok - $name"; else echo "not ok - $name"; status=1; fi
+[ -f "$a/$zip" ] || { echo "not ok - the package target made no $zip"; exit 1; }
+check() {   # check NAME COMMAND...: an "ok" or "not ok" line
+    if "${@:2}"; then echo "ok - $1"; else echo "not ok - $1"; status=1; fi
 }
-same_entries() {   # the zip holds exactly the three files, each as built
-    local f
-    [ "$(zipinfo -1 "$a/$zip" | paste -sd' ')" = "Kavrin/Kavrin.exe Kavrin/KavrinReport.exe Kavrin/LIESMICH.txt" ] ||
-        { echo "# entries: $(zipinfo -1 "$a/$zip" | paste -sd' ')"; return 1; }
-    for f in Kavrin.exe KavrinReport.exe LIESMICH.txt; do
-        unzip -p "$a/$zip" "Kavrin/$f" | cmp -s - "$a/$f" || { echo "# Kavrin/$f differs from the build's"; return 1; }
+entries() {   # entries NAME...: the zip holds Kavrin/NAME of the build, and nothing else
+    local f listed
+    listed=$(zipinfo -1 "$a/$zip" | paste -sd' ')
+    [ "$listed" = "$(printf 'Kavrin/%s\n' "$@" | paste -sd' ')" ] || { echo "# entries: $listed"; return 1; }
+    for f; do
+        unzip -p "$a/$zip" "Kavrin/$f" | cmp -s - "$a/$f" || { echo "# Kavrin/$f differs"; return 1; }
     done
 }
-dated() {   # every entry carries the commit's time
-    local want got
-    want=$(TZ=UTC date -d "@$epoch" +%Y%m%d.%H%M%S)
-    got=$(TZ=UTC zipinfo -T "$a/$zip" | awk '$1 ~ /^-/ { print $7 }' | sort -u | paste -sd' ')
-    [ "$got" = "$want" ] || { echo "# entry times $got, expected $want"; return 1; }
-}
-readme() {   # Notepad's: a byte-order mark, CR LF, at most 60 lines, the version and the address
-    local text feedback
-    text=$(unzip -p "$a/$zip" Kavrin/LIESMICH.txt | od -An -c | tr -d ' \n')
-    feedback=$(sed -n 's/^#define KAVRIN_FEEDBACK_ADDRESS *"\(.*\)"$/\1/p' "$src/res/AboutBox.h")
-    [ "${text:0:9}" = '357273277' ] && ! unzip -p "$a/$zip" Kavrin/LIESMICH.txt | grep -qv $'\r$' &&
-        [ "$(unzip -p "$a/$zip" Kavrin/LIESMICH.txt | wc -l)" -le 60 ] &&
-        unzip -p "$a/$zip" Kavrin/LIESMICH.txt | grep -q "Version $version"$'\r$' &&
-        unzip -p "$a/$zip" Kavrin/LIESMICH.txt | grep -qF "$feedback"
-}
-if [ ! -f "$a/$zip" ]; then
-    echo "not ok - the package target made no $zip"
-    exit 1
-fi
-check "$zip holds Kavrin/ with both programs and LIESMICH.txt, byte for byte as built" same_entries
-check "$zip's entries are dated with the last commit" dated
+times=$(TZ=UTC zipinfo -T "$a/$zip" | awk '$1 ~ /^-/ { print $7 }' | sort -u | paste -sd' ')
+readme=$(unzip -p "$a/$zip" Kavrin/LIESMICH.txt)
+feedback=$(sed -n 's/^#define KAVRIN_FEEDBACK_ADDRESS *"\(.*\)"$/\1/p' "$src/res/AboutBox.h")
+check "$zip holds Kavrin/ with both programs and LIESMICH.txt, byte for byte as built" \
+    entries Kavrin.exe KavrinReport.exe LIESMICH.txt
+check "$zip's entries are dated with the last commit ($times)" \
+    [ "$times" = "$(TZ=UTC date -d "@$epoch" +%Y%m%d.%H%M%S)" ]
 check "$zip.sha256 is its sum as sha256sum writes it" \
-    bash -c "cd '$a' && [ \"\$(sha256sum $zip)\" = \"\$(cat $zip.sha256)\" ]"
-check "LIESMICH.txt: UTF-8 with a byte-order mark, CR LF, at most 60 lines, version and address" readme
+    [ "$(cd "$a" && sha256sum "$zip")" = "$(cat "$a/$zip.sha256")" ]
+notepad() {   # a byte-order mark, CR LF, at most 60 lines, the version and the address
+    [ "$(head -c3 <<<"$readme")" = $'\xef\xbb\xbf' ] && ! grep -qv $'\r$' <<<"$readme" &&
+        [ "$(wc -l <<<"$readme")" -le 60 ] && grep -q "Version $version"$'\r$' <<<"$readme" &&
+        grep -qF "$feedback" <<<"$readme"
+}
+check "LIESMICH.txt: a byte-order mark, CR LF, at most 60 lines, the version and the address" notepad
 sum_a=$(sha256sum <"$a/$zip" | cut -d' ' -f1)
 sum_b=$(sha256sum <"$work/tree-b/out/$zip" | cut -d' ' -f1)
 check "$zip is byte-identical across build directories ($sum_a)" [ "$sum_a" = "$sum_b" ]

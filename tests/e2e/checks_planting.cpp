@@ -121,7 +121,8 @@ std::vector<Check> PlantingChecks()
     return {
         {"planted", CheckPlanted,
          "version.dll, comctl32.dll and uxtheme.dll planted beside the programs: they work as built and none is loaded", 120},
-        {"download", CheckDownload, "the download unpacked under Downloads, in a folder with spaces and umlauts: both programs work as built", 120},
+        {"download", CheckDownload,
+         "the download unpacked under Downloads, in a folder with spaces and umlauts: both programs work as built", 120},
         {"plantcontrol", CheckPlantControl,
          "planted uxtheme.dll: a program without the System32-only search loads it"},
     };

@@ -74,14 +74,6 @@ std::string FileText(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-HANDLE SetDpiContext(HANDLE context)
-{
-    using SetContext = HANDLE(WINAPI*)(HANDLE);
-    static const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
-    return set ? set(context) : nullptr;
-}
-
 bool StartProgram(const char* name, PROCESS_INFORMATION& pi, HANDLE hStdOut, const char* dir, const char* args)
 {
     std::string cmd = "\"" + (dir ? std::string(dir) : ExeDir()) + "\\" + name + "\"";

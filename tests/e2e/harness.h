@@ -116,13 +116,6 @@ std::string ExpectedReport(const char* dir = nullptr);
 
 // ---- windows
 
-// Wine keeps every window's rectangle in the screen's pixels but scales what a thread asks of
-// another program's window from the thread's DPI to 96: a thread unaware of DPI reads and sets
-// the true pixels, and is told 96 DPI. Sets the calling thread's DPI awareness context where the
-// system has them; returns the one before, or null.
-const HANDLE kDpiUnaware = reinterpret_cast<HANDLE>(-1), kDpiSystemAware = reinterpret_cast<HANDLE>(-2);
-HANDLE SetDpiContext(HANDLE context);
-
 bool SendTimeout(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD_PTR* pResult = nullptr);
 // The text of a window of another process, read with WM_GETTEXTLENGTH and WM_GETTEXT.
 bool WindowText(HWND hWnd, std::string& text);

@@ -10,15 +10,18 @@ windows_versions=(win10=10.0 win81=6.3 win8=6.2 win2008r2=6.1 win7=6.1 win2008=6
                   win2003=5.2 winxp64=5.2)
 version_now=""
 
-# set_windows_version NAME: Wine reads HKCU\Software\Wine "Version" as each process starts;
-# without the value ("" here) the prefix is what its registry says, win7.
-set_windows_version() {
-    if [ -n "$1" ]; then
-        wine_run 30 reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+# set_value KEY NAME TYPE DATA: one value that Wine reads as each process starts; "" removes it.
+set_value() {
+    if [ -n "$4" ]; then
+        wine_run 30 reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
     else
-        wine_run 30 reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+        wine_run 30 reg delete "$1" /v "$2" /f >/dev/null 2>&1
     fi
 }
+# set_windows_version NAME: without the value ("") the prefix is what its registry says, win7.
+set_windows_version() { set_value 'HKCU\Software\Wine' Version REG_SZ "$1"; }
+# set_dpi N: the DPI of the programs started from now on; "" for the prefix's own, 96.
+set_dpi() { set_value 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1"; }
 
 # use_windows_version NAME CHECK: the prefix under that version from now on; fails CHECK when not.
 use_windows_version() {
@@ -80,36 +83,21 @@ version_matrix() {
     use_windows_version "" "Windows version"
 }
 
-# The main window's minimum size and layout, and the boxes' texts, at each display scale that
-# laptops use; Wine reads LogPixels as each process starts. The prefix's 96 DPI comes back at the
-# end. Called last, as the checks before it expect 96 DPI.
+# The main window's minimum size and layout, and the boxes' texts (afx_checks.exe, which names
+# the DPI it was given), at the display scales of laptops. Called last: it ends at 96 DPI.
 dpi_matrix() {
     local dpi line
     for dpi in 120 144 192; do
         selected "$dpi DPI" || continue
-        if ! set_dpi "$dpi"; then
-            fail "$dpi DPI" "cannot set LogPixels"
-            continue
-        fi
+        set_dpi "$dpi" || { fail "$dpi DPI" "cannot set LogPixels"; continue; }
         E2E_DPI=$dpi driver_check minsize 60 "$dpi DPI: minimum window size"
         E2E_DPI=$dpi driver_check resize 60 "$dpi DPI: layout follows resizing"
         while read -r line; do
             case "$line" in
                 "ok - "*" at $dpi DPI") pass "${line#ok - }" ;;
-                "not ok - "*) fail "${line#not ok - }" "the box texts at $dpi DPI" ;;
-                *) fail "$dpi DPI: box texts" "afx_checks.exe fit printed '$line'" ;;
+                *) fail "$dpi DPI: box texts" "$line" ;;
             esac
         done < <(wine_run 60 "$BIN/afx_checks.exe" fit 2>&1 | tr -d '\r')
     done
     set_dpi ""
-}
-
-# set_dpi N: the DPI of the programs started from now on; "" for the prefix's own, 96.
-set_dpi() {
-    local key='HKCU\Control Panel\Desktop'
-    if [ -n "$1" ]; then
-        wine_run 30 reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-    else
-        wine_run 30 reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
-    fi
 }

@@ -334,7 +334,8 @@ void ExpectManifest(const ProgramDeclarations& program)
     const auto aware = Elements(xml, "dpiAware"), awareness = Elements(xml, "dpiAwareness");
     ASSERT_EQ(aware.size(), 1u);
     ASSERT_EQ(awareness.size(), 1u);
-    EXPECT_EQ(aware[0], (Attributes{{"xmlns", "http://schemas.microsoft.com/SMI/2005/WindowsSettings"}, {"", "true"}}));
+    EXPECT_EQ(aware[0],
+              (Attributes{{"xmlns", "http://schemas.microsoft.com/SMI/2005/WindowsSettings"}, {"", "true"}}));
     EXPECT_EQ(awareness[0], (Attributes{{"xmlns", "http://schemas.microsoft.com/SMI/2016/WindowsSettings"},
                                         {"", "PerMonitorV2, system"}}));
 }

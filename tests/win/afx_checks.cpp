@@ -267,8 +267,8 @@ void CheckBoxTextsFit()
             strOldCopyright = TextsWiderThanControls(hBox);
     }).DoModal();
     Check(strTooWide.empty(), "every text of the About box fits its control" + at, strTooWide);
-    Check(strOldCopyright.find("Copyright") != std::string::npos, "a copyright line too wide for its control is seen" + at,
-          strOldCopyright);
+    Check(strOldCopyright.find("Copyright") != std::string::npos,
+          "a copyright line too wide for its control is seen" + at, strOldCopyright);
     strTooWide = "(not measured)";
     CInspected<CWidmungDlg>([&](HWND hBox) { strTooWide = TextsWiderThanControls(hBox); }).DoModal();
     Check(strTooWide.empty(), "every text of the dedication box fits its control" + at, strTooWide);
