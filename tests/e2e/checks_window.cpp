@@ -312,6 +312,7 @@ void CheckConsole()
     FreeConsole();
     if (report.empty() || !AllocConsole())
         return static_cast<void>(Fault("no report or no console"));
+    ShowWindow(GetConsoleWindow(), SW_HIDE);   // Wine's console window would lie over the checks
     const CHandle con(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   &sa, OPEN_EXISTING, 0, nullptr));
     Note("console code page %u", GetConsoleOutputCP());
