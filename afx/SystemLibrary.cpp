@@ -6,8 +6,7 @@ bool AfxSearchSystem32Only()
 {
     using SetDirs = BOOL(WINAPI*)(DWORD);
     const HMODULE hKernel = ::GetModuleHandleA("kernel32.dll");
-    const auto pfn = hKernel ? reinterpret_cast<SetDirs>(reinterpret_cast<void*>(
-                                   ::GetProcAddress(hKernel, "SetDefaultDllDirectories")))
+    const auto pfn = hKernel ? AfxProcAs<SetDirs>(::GetProcAddress(hKernel, "SetDefaultDllDirectories"))
                              : nullptr;
     return pfn != nullptr && pfn(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
 }

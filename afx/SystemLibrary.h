@@ -12,6 +12,14 @@ bool AfxSearchSystem32Only();
 // The module, or null when it cannot be loaded; it stays loaded for the process.
 HMODULE AfxLoadSystemLibrary(LPCSTR pszName);
 
+// GetProcAddress's answer as the function type F. Through void (*)(), which every compiler
+// takes as a match for any function type, so that the cast needs no silencing.
+template <typename F>
+F AfxProcAs(FARPROC pfn)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(pfn));
+}
+
 // An exported function of a system DLL cast to the type F, or null.
 template <typename F>
 F AfxSystemProc(LPCSTR pszDll, LPCSTR pszProc)
@@ -19,6 +27,6 @@ F AfxSystemProc(LPCSTR pszDll, LPCSTR pszProc)
     HMODULE hModule = AfxLoadSystemLibrary(pszDll);
     if (!hModule)
         return nullptr;
-    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszProc)));
+    return AfxProcAs<F>(::GetProcAddress(hModule, pszProc));
 }
 #endif

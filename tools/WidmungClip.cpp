@@ -1,6 +1,7 @@
 #include "Clips.h"
 
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <vector>
 
@@ -67,7 +68,7 @@ void DrawGlow(Canvas& c)
     }
 }
 
-enum class Look { Plain, Bun, Bobble, Waving, Cheering };
+enum class Look : std::uint8_t { Plain, Bun, Bobble, Waving, Cheering };
 
 struct Person {
     double x;
@@ -156,7 +157,7 @@ void DrawPerson(Canvas& c, const Person& p, int frame)
     }
 }
 
-enum class Shape { Ring, Heart, Peony, Star, DoubleRing };
+enum class Shape : std::uint8_t { Ring, Heart, Peony, Star, DoubleRing };
 
 struct Burst {
     int launch;    // frame of the launch within the pass

@@ -7,6 +7,7 @@
 #include "resource.h"
 
 #include <new>
+#include <utility>
 
 BEGIN_MESSAGE_MAP(CSysInfoDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -110,12 +111,13 @@ HCURSOR CSysInfoDlg::OnQueryDragIcon()
 // Copies the report as built, never what the control shows.
 void CSysInfoDlg::OnCopy()
 {
+    CString strCopy;
     try {
-        CString strCopy = m_strReport;
-        theApp.CopyToClipboard(this, strCopy);
+        strCopy = m_strReport;
     } catch (const std::bad_alloc&) {
-        // No memory for the copies of the text: like a failed block, the clipboard is not touched.
+        return;   // no memory for the copy: like a failed block, the clipboard is not touched
     }
+    theApp.CopyToClipboard(this, std::move(strCopy));   // moved: no second copy that could fail
 }
 
 void CSysInfoDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)

@@ -27,8 +27,9 @@ const ResourceId kRtVersion = ResourceId::Ordinal(16);
 const ResourceId kRtManifest = ResourceId::Ordinal(24);
 const ResourceId kAvi = ResourceId::Named(u"AVI");
 
-// Both programs, each read once; error() is empty when it loaded.
-const PeImage& Program(const std::string& file)
+// Both programs, each read once; error() is empty when it loaded. A name, not a std::string: a
+// temporary argument would make every reference into the image look dangling to the compiler.
+const PeImage& Program(const char* file)
 {
     static std::map<std::string, PeImage> images;
     auto [it, fresh] = images.try_emplace(file);
