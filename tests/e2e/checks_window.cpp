@@ -9,11 +9,10 @@ namespace e2e {
 
 namespace {
 
-// n pixels at 96 DPI at the DPI the script gave the prefix (E2E_DPI; 96 without).
+// n pixels at 96 DPI at the DPI the script gave the prefix.
 int Px(int n)
 {
-    const char* dpi = std::getenv("E2E_DPI");
-    return MulDiv(n, dpi ? std::atoi(dpi) : 96, 96);
+    return MulDiv(n, ScriptDpi(), 96);
 }
 
 // Faults unless both controls sit where the layout rule puts them for the current client size.
@@ -267,13 +266,19 @@ template <void (*check)()> void WithLongPath()
 const SHORT kColumns = 1000;
 
 // Where the console's screen first differs from the report read as Windows-1252, line for line
-// (a CR LF or a lone LF ends a line); empty when they agree.
+// (a CR LF or a lone LF ends a line); empty when they agree. A row cannot show blanks at a
+// line's end ("Version: " with no service pack), so they count on neither side.
 std::string ScreenDifference(HANDLE hCon, const std::string& bytes)
 {
-    std::wstring want(bytes.size(), L'\0'), shown, row(kColumns, L' ');
-    want.resize(static_cast<size_t>(MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                        &want[0], static_cast<int>(want.size()))));
-    want.erase(std::remove(want.begin(), want.end(), L'\r'), want.end());
+    std::wstring text(bytes.size(), L'\0'), want, shown, row(kColumns, L' ');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    for (const wchar_t c : text) {
+        while (c == L'\n' && !want.empty() && want.back() == L' ')
+            want.pop_back();
+        if (c != L'\r')
+            want += c;
+    }
     for (SHORT y = 0; y < std::count(want.begin(), want.end(), L'\n'); ++y) {
         DWORD got = 0;
         ReadConsoleOutputCharacterW(hCon, &row[0], kColumns, {0, y}, &got);

@@ -9,12 +9,7 @@
 
 int main(int argc, char** argv)
 {
-    // Wine scales what a thread asks of another program's window from the thread's DPI to 96:
-    // only a thread unaware of DPI reads and sets the true pixels.
-    using SetContext = HANDLE(WINAPI*)(HANDLE);
-    if (const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext"))))
-        set(reinterpret_cast<HANDLE>(-1));   // DPI_AWARENESS_CONTEXT_UNAWARE
+    e2e::ReadScreenPixels(nullptr);
     std::vector<e2e::Check> checks;
     for (auto table : {e2e::WindowChecks, e2e::BoxChecks, e2e::SoakChecks, e2e::PlantingChecks}) {
         const std::vector<e2e::Check> more = table();

@@ -52,6 +52,27 @@ void Note(const char* fmt, ...)
     va_end(args);
 }
 
+int ScriptDpi()
+{
+    const char* dpi = std::getenv("E2E_DPI");
+    return dpi ? std::atoi(dpi) : 96;
+}
+
+bool ReadScreenPixels(HWND hOther)
+{
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    using DpiOf = UINT(WINAPI*)(HWND);
+    const HMODULE hUser = GetModuleHandleA("user32.dll");
+    const auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void (*)()>(GetProcAddress(hUser, "SetThreadDpiAwarenessContext")));
+    const auto dpiOf = reinterpret_cast<DpiOf>(reinterpret_cast<void (*)()>(GetProcAddress(hUser, "GetDpiForWindow")));
+    if (!set || !set(reinterpret_cast<HANDLE>(-4)) || !dpiOf || !hOther)   // PER_MONITOR_AWARE_V2
+        return true;   // a system without per-monitor awareness scales nothing
+    if (const UINT dpi = dpiOf(hOther); dpi != static_cast<UINT>(ScriptDpi()))
+        return Fault("the window is at %u DPI, not at the %d DPI the script set", dpi, ScriptDpi());
+    return true;
+}
+
 double NowMs()
 {
     LARGE_INTEGER f, t;

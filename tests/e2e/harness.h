@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -45,6 +46,14 @@ extern int g_faults;
 // printed as "# text".
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) bool Fault(const char* fmt, ...);
 __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) void Note(const char* fmt, ...);
+
+// The DPI the script gave the prefix (E2E_DPI; 96 without).
+int ScriptDpi();
+
+// Makes this thread read and set every window's size in the screen's pixels, as a thread aware
+// of each monitor's DPI does on Windows. Given another program's window, false (with a fault)
+// unless the system gives it the DPI the script set.
+bool ReadScreenPixels(HWND hOther);
 
 // Where two byte strings first differ, for a fault message.
 std::string Difference(const std::string& got, const std::string& want);
@@ -167,6 +176,8 @@ public:
             return Fault("no visible window titled \"Kavrin\" within %lu ms", kWaitMs);
         if (!Report() || !Ok())
             return Fault("the window has no control %d or no OK button (ID 1)", IDC_REPORT);
+        if (!ReadScreenPixels(m_hMain))
+            return false;
         DWORD_PTR len = 0;
         if (!WaitFor([&] { return SendTimeout(Report(), WM_GETTEXTLENGTH, 0, 0, &len) &&
                                   len == m_expected.size(); }))
@@ -343,7 +354,7 @@ bool WaitSteps();
 
 // ---- the About and dedication boxes (boxes.cpp)
 
-enum class CloseBy { OkButton, Escape, Close, SysClose };
+enum class CloseBy : std::uint8_t { OkButton, Escape, Close, SysClose };
 
 // Every dialog box of the program besides its main window, shown or not yet shown.
 std::vector<HWND> Boxes(const CKavrin& k);

@@ -82,6 +82,9 @@ gather_registry() {
     local mouse='HKCU\Control Panel\Mouse'
     REG_BUILD=$(reg_value "$nt" CurrentBuildNumber)
     REG_VERSION=$(reg_value "$nt" CurrentVersion)
+    # From Windows 10 on, CurrentVersion stays 6.3 for old readers; these two hold the version.
+    REG_MAJOR=$(reg_value "$nt" CurrentMajorVersionNumber)
+    REG_MINOR=$(reg_value "$nt" CurrentMinorVersionNumber)
     REG_CSD=$(reg_value "$nt" CSDVersion)
     REG_SP=$(reg_value 'HKLM\System\CurrentControlSet\Control\Windows' CSDVersion)
     REG_SPEED=$(reg_value "$mouse" MouseSpeed)
@@ -119,7 +122,7 @@ expect_version_info() {
 }
 
 check_values() {
-    local major=${REG_VERSION%%.*} minor=${REG_VERSION#*.} sp=$((REG_SP))
+    local major=$((${REG_MAJOR:-${REG_VERSION%%.*}})) minor=$((${REG_MINOR:-${REG_VERSION#*.}})) sp=$((REG_SP))
     local n=${ENVV[NUMBER_OF_PROCESSORS]:-0} level=${ENVV[PROCESSOR_LEVEL]:-0}
     local rev=$((16#${ENVV[PROCESSOR_REVISION]:-0})) ones mask arch type_line
     local swap=$'Die Mauskn\xf6pfe sind nicht vertauscht.'

@@ -18,10 +18,11 @@ set_value() {
         wine_run 30 reg delete "$1" /v "$2" /f >/dev/null 2>&1
     fi
 }
-# set_windows_version NAME: without the value ("") the prefix is what its registry says, win7.
+# set_windows_version NAME: without the value ("") the prefix is what its registry says.
 set_windows_version() { set_value 'HKCU\Software\Wine' Version REG_SZ "$1"; }
-# set_dpi N: the DPI of the programs started from now on; "" for the prefix's own, 96.
-set_dpi() { set_value 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1"; }
+# set_dpi N: the DPI of the programs started from now on; "" for the prefix's own, 96. Wine 10
+# gives the monitors the DPI of the wineserver's start, as Windows does at sign-in: it restarts.
+set_dpi() { set_value 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1" && stop_wineserver; }
 
 # use_windows_version NAME CHECK: the prefix under that version from now on; fails CHECK when not.
 use_windows_version() {
