@@ -22,15 +22,18 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
 # Read by cpack as it runs: the entries' time is that of the commit checked out then, unless
-# SOURCE_DATE_EPOCH gives one; a tree that is no git checkout gets a fixed date.
+# SOURCE_DATE_EPOCH gives one; where git gives none (no git, no checkout), a fixed date.
+get_filename_component(source_parent "${PROJECT_SOURCE_DIR}" DIRECTORY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/PackageTime.cmake)
 file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "
 set(ENV{TZ} UTC)   # the entries' DOS times are local times
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(epoch 1000000000)   # 2001-09-09
-  if(EXISTS \"${PROJECT_SOURCE_DIR}/.git\")
-    execute_process(COMMAND git -C \"${PROJECT_SOURCE_DIR}\" log -1 --format=%ct
-                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE)
+  # Not the commit of a checkout that the tree merely lies in.
+  execute_process(COMMAND \"${CMAKE_COMMAND}\" -E env \"GIT_CEILING_DIRECTORIES=${source_parent}\"
+                          git -C \"${PROJECT_SOURCE_DIR}\" log -1 --format=%ct
+                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT epoch MATCHES \"^[0-9]+$\")
+    set(epoch 1000000000)   # 2001-09-09
   endif()
   set(ENV{SOURCE_DATE_EPOCH} \${epoch})
 endif()

@@ -60,7 +60,8 @@ entries() {   # entries NAME...: the zip holds Kavrin/NAME of the build, and not
         unzip -p "$a/$zip" "Kavrin/$f" | cmp -s - "$a/$f" || { echo "# Kavrin/$f differs"; return 1; }
     done
 }
-times=$(TZ=UTC zipinfo -T "$a/$zip" | awk '$1 ~ /^-/ { print $7 }' | sort -u | paste -sd' ')
+entry_times() { TZ=UTC zipinfo -T "$1" | awk '$1 ~ /^-/ { print $7 }' | sort -u | paste -sd' '; }
+times=$(entry_times "$a/$zip")
 readme=$(unzip -p "$a/$zip" Kavrin/LIESMICH.txt)
 feedback=$(sed -n 's/^#define KAVRIN_FEEDBACK_ADDRESS *"\(.*\)"$/\1/p' "$src/res/AboutBox.h")
 check "$zip holds Kavrin/ with both programs and LIESMICH.txt, byte for byte as built" \
@@ -78,4 +79,10 @@ check "LIESMICH.txt: a byte-order mark, CR LF, at most 60 lines, the version and
 sum_a=$(sha256sum <"$a/$zip" | cut -d' ' -f1)
 sum_b=$(sha256sum <"$work/tree-b/out/$zip" | cut -d' ' -f1)
 check "$zip is byte-identical across build directories ($sum_a)" [ "$sum_a" = "$sum_b" ]
+
+# Where git gives no commit (none installed, a .git of no use), the fixed date, not the build's.
+mkdir -p "$work/tree-b/.git" "$work/no-git"
+(cd "$work/tree-b/out" && env -u SOURCE_DATE_EPOCH PATH="$work/no-git" "$(command -v cpack)" >/dev/null)
+times=$(entry_times "$work/tree-b/out/$zip")
+check "without git, $zip's entries take the fixed date ($times)" [ "$times" = 20010909.014640 ]
 exit $status
