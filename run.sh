@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and starts Kavrin.exe under Wine. Without a display it prints the
+# Builds the two programs and starts Kavrin.exe under Wine. Without a display it prints the
 # report and saves a screenshot of the main window under build/screenshots/.
 set -u
 cd "$(dirname "$0")"
 . cmake/setup.sh
 
 kavrin_install || { echo "package installation failed"; exit 1; }
-kavrin_build || { echo "build failed"; exit 1; }
+kavrin_build_programs || { echo "build failed"; exit 1; }
 
 ROOT=$BUILD
 OUT="$BUILD/run"
