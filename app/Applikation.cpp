@@ -24,6 +24,7 @@ int CApplikation::ExitInstance()
 }
 
 // The text is taken by value: the operation works on its own copy.
+// cppcheck-suppress passedByValue ; the operation works on its own copy, as the comment above says
 bool CApplikation::CopyToClipboard(CWnd* pWnd, CString strText)  // NOLINT(performance-unnecessary-value-param)
 {
     const auto nLength = static_cast<SIZE_T>(strText.GetLength());

@@ -22,8 +22,10 @@ kavrin_install() {
 }
 
 kavrin_configure_windows() {
-    cmake -S . -B "$BUILD/windows" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+    local toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake)
+    # A configured tree keeps its toolchain; given again, CMake 3.31 warns that it went unused.
+    [ -f "$BUILD/windows/CMakeCache.txt" ] && toolchain=()
+    cmake -S . -B "$BUILD/windows" -DCMAKE_BUILD_TYPE=Release "${toolchain[@]}" >/dev/null
 }
 
 # Everything: tools, tests and the download.

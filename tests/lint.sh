@@ -67,7 +67,10 @@ mapfile -t windows_files < <(comm -23 <(db_files "$build/lint-windows") <(printf
 run_tidy windows "$build/lint-windows" "${windows_files[@]}"
 
 log="$build/lint-cppcheck.log"
-if cppcheck --quiet --std=c++17 --language=c++ --enable=warning,performance,portability \
+# From 2.11 on, cppcheck follows only some branches unless told otherwise, and says so.
+level=()
+cppcheck --help | grep -q -- --check-level && level=(--check-level=exhaustive)
+if cppcheck --quiet --std=c++17 --language=c++ --enable=warning,performance,portability "${level[@]}" \
     --inline-suppr --error-exitcode=1 --suppress=missingIncludeSystem --library=windows --library=googletest \
     -D_WIN32 -D__MINGW32__ -DKAVRIN_SOURCE_DIR=\"\" \
     -I afx -I platform -I report -I app -I ui -I res \

@@ -121,7 +121,7 @@ struct Colour {
     double r, g, b;
 };
 
-Colour Mix(Colour a, Colour b, double t)
+Colour Mix(const Colour& a, const Colour& b, double t)
 {
     t = std::clamp(t, 0.0, 1.0);
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};

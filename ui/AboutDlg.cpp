@@ -54,6 +54,7 @@ BOOL CAboutDlg::OnInitDialog()
 }
 
 // Runs the dedication box, then lets the double-click take its default course.
+// cppcheck-suppress duplInheritedMember ; hides the default on purpose: the message map names this one
 void CAboutDlg::OnRButtonDblClk(UINT nFlags, CPoint point)
 {
     CWidmungDlg dlgWidmung;

@@ -7,6 +7,7 @@ class CAboutDlg : public CDialog {
 public:
     CAboutDlg();
 
+    // cppcheck-suppress duplInheritedMember ; hides the default on purpose: the message map names this one
     void OnRButtonDblClk(UINT nFlags, CPoint point);
 
     CAnimateCtrl m_animate;

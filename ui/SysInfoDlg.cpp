@@ -85,6 +85,7 @@ void CSysInfoDlg::ShowAboutBox()
     dlgAbout.DoModal();
 }
 
+// cppcheck-suppress duplInheritedMember ; hides the default on purpose: the message map names this one
 void CSysInfoDlg::OnPaint()
 {
     if (!IsIconic()) {

@@ -12,6 +12,7 @@ public:
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     HCURSOR OnQueryDragIcon();
+    // cppcheck-suppress duplInheritedMember ; hides the default on purpose: the message map names this one
     void OnPaint();
     void OnCopy();
     void OnSize(UINT nType, int cx, int cy);

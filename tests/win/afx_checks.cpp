@@ -84,6 +84,7 @@ END_MESSAGE_MAP()
 
 class CDerivedTarget : public CBaseTarget {
 public:
+    // cppcheck-suppress duplInheritedMember ; the derived map's handler hides the base's on purpose
     void OnFirst() { m_strHits += "derived-first "; }
     DECLARE_MESSAGE_MAP()
 };
