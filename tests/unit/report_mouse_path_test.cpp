@@ -70,7 +70,7 @@ TEST(ReportPath, LengthsAroundTheFixedBufferStandWhole)
         if (n <= 1016)
             EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024}));
         else
-            EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, static_cast<DWORD>(n + 8)}));
+            EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, static_cast<DWORD>(n + 9)}));   // + 1 for ANSI
     }
 }
 
@@ -99,4 +99,31 @@ TEST(ReportPath, SizeThatKeepsGrowingGivesEmptyValueNotBufferBytes)
 {
     GrowingPath fake;
     EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = \r\n\r\n");
+}
+
+namespace {
+
+// The variable grows by 1000 characters at each of the first two calls.
+class PathGrowingTwice : public FakePlatform {
+public:
+    int grows = 2;
+    DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size) override
+    {
+        if (grows-- > 0)
+            path += std::string(1000, 'g');
+        return FakePlatform::ExpandEnvironmentStringsA(src, dst, size);
+    }
+};
+
+}  // namespace
+
+// A value that grew between two calls is expanded again until it fits (a single retry shows
+// nothing), each time into the size asked for plus the ANSI form's extra byte.
+TEST(ReportPath, ValueThatGrewIsRetriedUntilItFits)
+{
+    PathGrowingTwice fake;
+    fake.path = std::string(1100, 'p');
+    const std::string grown = fake.path + std::string(2000, 'g');
+    EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = " + grown + "\r\n\r\n");
+    EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, 2109, 3109}));
 }
