@@ -118,6 +118,22 @@ std::string Utf16(const std::string& bytes, UINT cp)
     return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
 }
 
+// What a paste reads, the Unicode text the system makes of the copy, is the window's text (the
+// bytes in the ANSI code page) under any user locale, by which it converts a copy without CF_LOCALE.
+void CheckPaste(const CKavrin& k)
+{
+    if (const char* lcid = std::getenv("E2E_LCID"); lcid && std::strtoul(lcid, nullptr, 16) != GetUserDefaultLCID())
+        Fault("the user locale is %04lx, not %s", GetUserDefaultLCID(), lcid);
+    const CClipboardWindow clip;
+    std::string block;
+    if (!ExpectCopy(k, "paste") || !clip.GetBlock(block, CF_UNICODETEXT))
+        return static_cast<void>(Fault("no copy, or no CF_UNICODETEXT"));
+    const auto* p = reinterpret_cast<const wchar_t*>(block.data());
+    const std::string pasted = block.substr(0, 2 * wcsnlen(p, block.size() / 2)), shown = Utf16(k.Expected(), CP_ACP);
+    if (pasted != shown)
+        Fault("a paste differs from the window's text, in UTF-16: %s", Difference(pasted, shown).c_str());
+}
+
 // Text typed into the report control is never copied, and nothing rewrites the control.
 void CheckTyped(const CKavrin& k)
 {
@@ -374,6 +390,7 @@ std::vector<Check> WindowChecks()
         {"window-long-path", WithLongPath<Started<CheckWindow>>, "window shows the report with a long PATH"},
         {"copy-long-path", WithLongPath<Started<CheckCopy>>, "copy with a long PATH"},
         {"copy", Started<CheckCopy>, "copy puts the report on the clipboard"},
+        {"paste", [] { PrependPath("C:\\Pr\xFC" "fung;"); Started<CheckPaste>(); }, "a paste reads the window's letters"},
         {"typed", Started<CheckTyped>, "typed text is neither copied nor overwritten"},
         {"busy", Started<CheckBusy>, "copy leaves a clipboard held open by another process"},
         {"resize", Started<CheckResize>, "layout follows resizing"},
