@@ -101,29 +101,18 @@ TEST(ReportPath, SizeThatKeepsGrowingGivesEmptyValueNotBufferBytes)
     EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = \r\n\r\n");
 }
 
-namespace {
-
-// The variable grows by 1000 characters at each of the first two calls.
-class PathGrowingTwice : public FakePlatform {
-public:
-    int grows = 2;
-    DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size) override
-    {
-        if (grows-- > 0)
-            path += std::string(1000, 'g');
-        return FakePlatform::ExpandEnvironmentStringsA(src, dst, size);
-    }
-};
-
-}  // namespace
-
-// A value that grew between two calls is expanded again until it fits (a single retry shows
-// nothing), each time into the size asked for plus the ANSI form's extra byte.
+// A value that grew is expanded again until it fits, each time into the size asked plus one byte.
 TEST(ReportPath, ValueThatGrewIsRetriedUntilItFits)
 {
-    PathGrowingTwice fake;
+    struct : FakePlatform {
+        DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size) override
+        {
+            if (expandSizes.size() < 2)   // grows before each of the first two calls
+                path += std::string(1000, 'g');
+            return FakePlatform::ExpandEnvironmentStringsA(src, dst, size);
+        }
+    } fake;
     fake.path = std::string(1100, 'p');
-    const std::string grown = fake.path + std::string(2000, 'g');
-    EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = " + grown + "\r\n\r\n");
+    EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = " + std::string(1100, 'p') + std::string(2000, 'g') + "\r\n\r\n");
     EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, 2109, 3109}));
 }
