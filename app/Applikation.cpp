@@ -23,34 +23,84 @@ int CApplikation::ExitInstance()
     return CWinApp::ExitInstance();
 }
 
-// The text is taken by value: the operation works on its own copy.
-// cppcheck-suppress passedByValue ; the operation works on its own copy, as the comment above says
+namespace {
+
+// Owns a moveable global memory block until the clipboard takes it.
+class CGlobalBlock {
+public:
+    CGlobalBlock(const void* pData, SIZE_T nSize) : m_hBlock(::GlobalAlloc(GMEM_MOVEABLE, nSize))
+    {
+        void* pBytes = m_hBlock ? ::GlobalLock(m_hBlock) : nullptr;
+        if (!pBytes) {
+            Free();
+            return;
+        }
+        std::memcpy(pBytes, pData, nSize);
+        ::GlobalUnlock(m_hBlock);
+    }
+    ~CGlobalBlock() { Free(); }
+    CGlobalBlock(const CGlobalBlock&) = delete;
+    CGlobalBlock& operator=(const CGlobalBlock&) = delete;
+
+    explicit operator bool() const { return m_hBlock != nullptr; }
+    // Hands the block to the open clipboard; on success the system owns it.
+    bool SetAs(UINT uFormat)
+    {
+        if (!::SetClipboardData(uFormat, m_hBlock))
+            return false;
+        m_hBlock = nullptr;
+        return true;
+    }
+
+private:
+    void Free()
+    {
+        if (m_hBlock)
+            ::GlobalFree(m_hBlock);
+        m_hBlock = nullptr;
+    }
+
+    HGLOBAL m_hBlock;
+};
+
+// The clipboard, open for one window for the object's life.
+class CClipboardOpen {
+public:
+    explicit CClipboardOpen(CWnd* pWnd) : m_bOpen(pWnd->OpenClipboard() != FALSE) {}
+    ~CClipboardOpen()
+    {
+        if (m_bOpen)
+            ::CloseClipboard();
+    }
+    CClipboardOpen(const CClipboardOpen&) = delete;
+    CClipboardOpen& operator=(const CClipboardOpen&) = delete;
+
+    explicit operator bool() const { return m_bOpen; }
+
+private:
+    bool m_bOpen;
+};
+
+}  // namespace
+
+// The text is taken by value: the operation works on its own copy. CF_LOCALE names the system's
+// default locale, in whose ANSI code page the text was built: without it Windows converts the
+// bytes for Unicode readers with the keyboard layout active at the copy.
+// cppcheck-suppress passedByValue ; the operation works on its own copy, as said above
 bool CApplikation::CopyToClipboard(CWnd* pWnd, CString strText)  // NOLINT(performance-unnecessary-value-param)
 {
-    const auto nLength = static_cast<SIZE_T>(strText.GetLength());
-    HGLOBAL hBlock = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, nLength + 1);
-    if (!hBlock)
+    const LCID lcid = ::GetSystemDefaultLCID();
+    CGlobalBlock text(static_cast<LPCTSTR>(strText), static_cast<SIZE_T>(strText.GetLength()) + 1);
+    CGlobalBlock locale(&lcid, sizeof lcid);
+    if (!text || !locale)
         return false;
-    auto* pBytes = static_cast<char*>(::GlobalLock(hBlock));
-    if (!pBytes) {
-        ::GlobalFree(hBlock);
+    const CClipboardOpen clipboard(pWnd);
+    if (!clipboard || !::EmptyClipboard())
         return false;
-    }
-    std::memcpy(pBytes, static_cast<LPCTSTR>(strText), nLength);   // byte n stays 0
-    ::GlobalUnlock(hBlock);
-
-    if (!pWnd->OpenClipboard()) {
-        ::GlobalFree(hBlock);
-        return false;
-    }
-    if (!::EmptyClipboard() || !::SetClipboardData(CF_TEXT, hBlock)) {
-        ::CloseClipboard();
-        // cppcheck-suppress doubleFree ; the system took nothing, the block is still ours
-        ::GlobalFree(hBlock);
-        return false;
-    }
-    ::CloseClipboard();
-    return true;
+    if (text.SetAs(CF_TEXT) && locale.SetAs(CF_LOCALE))
+        return true;
+    ::EmptyClipboard();   // both formats or none
+    return false;
 }
 
 bool CApplikation::GetVersionInfo(CString& strFileVersion, CString& strProductVersion, CString& strComment,

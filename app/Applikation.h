@@ -12,8 +12,10 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    // Puts strText on the clipboard as CF_TEXT, opened for pWnd; true once the
-    // system took the block. No retry when another program holds the clipboard.
+    // Puts strText on the clipboard as CF_TEXT with CF_LOCALE beside it, opened for pWnd;
+    // true once the system took both blocks. On failure the clipboard holds neither, and is
+    // left as it was when it could not be opened or no memory was left. No retry when
+    // another program holds the clipboard.
     bool CopyToClipboard(CWnd* pWnd, CString strText);
 
     // Reads the file and product version, the comment and the copyright line from the

@@ -91,13 +91,16 @@ wine_prefix() {
 }
 
 # wine_run SECONDS PROGRAM ARGS... : runs under Wine with stdin closed, in the C.UTF-8 locale
-# (ANSI code page 1252, console 437; file names with umlauts as UTF-8) whatever the caller's.
-# A hung run is killed
+# (ANSI code page 1252, console 437; file names with umlauts as UTF-8) whatever the caller's,
+# or, when WINE_LOCALE lists locale variables ("LANG=... LC_MESSAGES=..."), in those instead
+# of LC_ALL; the wineserver keeps the locale of its first run. A hung run is killed
 # together with everything else in the prefix, so the next one starts clean; it returns 124.
 wine_run() {
     local secs=$1 rc
+    local -a locale=(LC_ALL=C.UTF-8)
+    [ -z "${WINE_LOCALE-}" ] || read -ra locale <<<"-u LC_ALL $WINE_LOCALE"
     shift
-    LC_ALL=C.UTF-8 timeout -k 5 "$secs" "$WINE" "$@" </dev/null
+    env "${locale[@]}" timeout -k 5 "$secs" "$WINE" "$@" </dev/null
     rc=$?
     if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
         stop_wineserver

@@ -8,6 +8,9 @@ namespace {
 
 constexpr UINT kValueBufferSize = 260;   // MAX_PATH
 constexpr DWORD kPathBufferSize = 1024;
+// No variable holds more than 32767 characters, and no ANSI code page takes more than three
+// bytes for one.
+constexpr DWORD kPathLimit = 3 * 32768;
 
 const char* PlatformName(const OSVERSIONINFOEXA& osvi)
 {
@@ -283,19 +286,22 @@ void CReport::AddPathInfo()
     if (dwResult != 0 && dwResult <= kPathBufferSize) {
         szBuffer[kPathBufferSize - 1] = '\0';
         strLine.Format("%s", szBuffer);
-    } else if (dwResult > kPathBufferSize) {
-        // Too long for the fixed buffer: expand again into one of the size asked for.
-        std::vector<char> large(dwResult);
-        const DWORD dwNeeded = dwResult;
-        dwResult = m_platform.ExpandEnvironmentStringsA(kSource, large.data(), dwNeeded);
-        if (dwResult != 0 && dwResult <= dwNeeded) {
-            large[dwNeeded - 1] = '\0';
+    } else {
+        // Too long for the fixed buffer: expand again into one of the size the ANSI form asks
+        // for (the length, the zero and one byte more), as long as the value keeps growing.
+        std::vector<char> large;
+        DWORD dwSize = kPathBufferSize;
+        while (dwResult > dwSize && dwResult < kPathLimit) {
+            dwSize = dwResult + 1;
+            large.assign(dwSize, '\0');
+            dwResult = m_platform.ExpandEnvironmentStringsA(kSource, large.data(), dwSize);
+        }
+        if (!large.empty() && dwResult != 0 && dwResult <= dwSize) {
+            large[dwSize - 1] = '\0';
             strLine.Format("%s", large.data());
         } else {
             strLine = "PATH = ";
         }
-    } else {
-        strLine = "PATH = ";
     }
     AppendLine(strLine);
     AppendLine("");

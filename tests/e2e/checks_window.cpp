@@ -108,6 +108,31 @@ void CheckCopy(const CKavrin& k)
         ExpectClipboard(clip, k.Expected(), "after the program ended");
 }
 
+// The text of bytes in code page cp, as UTF-16 bytes (for Difference).
+std::string Utf16(const std::string& bytes, UINT cp)
+{
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
+
+// What a paste reads, the Unicode text the system makes of the copy, is the window's text (the
+// bytes in the ANSI code page) under any user locale, by which it converts a copy without CF_LOCALE.
+void CheckPaste(const CKavrin& k)
+{
+    if (const char* lcid = std::getenv("E2E_LCID"); lcid && std::strtoul(lcid, nullptr, 16) != GetUserDefaultLCID())
+        Fault("the user locale is %04lx, not %s", GetUserDefaultLCID(), lcid);
+    const CClipboardWindow clip;
+    std::string block;
+    if (!ExpectCopy(k, "paste") || !clip.GetBlock(block, CF_UNICODETEXT))
+        return static_cast<void>(Fault("no copy, or no CF_UNICODETEXT"));
+    const auto* p = reinterpret_cast<const wchar_t*>(block.data());
+    const std::string pasted = block.substr(0, 2 * wcsnlen(p, block.size() / 2)), shown = Utf16(k.Expected(), CP_ACP);
+    if (pasted != shown)
+        Fault("a paste differs from the window's text, in UTF-16: %s", Difference(pasted, shown).c_str());
+}
+
 // Text typed into the report control is never copied, and nothing rewrites the control.
 void CheckTyped(const CKavrin& k)
 {
@@ -256,14 +281,14 @@ template <void (*check)()> void WithLongPath()
     std::string path;
     for (int i = 1; i <= 300; ++i) {
         char part[48];
-        std::snprintf(part, sizeof part, "C:\\Programme\\Kavrin Test\\lang%03d;", i);
+        std::snprintf(part, sizeof part, "C:\\Programme\\Kavrin Pr\xFC" "fung\\lang%03d;", i);
         path += part;
     }
     PrependPath(path);
     check();
 }
 
-const SHORT kColumns = 1000;
+const SHORT kColumns = 16000;   // wider than a PATH of 300 long entries
 
 // Where the console's screen first differs from the report read as Windows-1252, line for line
 // (a CR LF or a lone LF ends a line); empty when they agree. A row cannot show blanks at a
@@ -308,8 +333,10 @@ DWORD ReportExitCode(HANDLE hOut)
 }
 
 // On a console of the driver's own, with umlauts on the PATH, KavrinReport.exe shows the
-// window's report letter for letter; its bytes written as such (the control) do not.
-void CheckConsole()
+// window's report letter for letter, also through a write-only handle (GetConsoleMode needs read
+// access) and beyond one write piece; its bytes written as such (the control) do not. Piped, it
+// writes the letters in the console's output code page; into a file, its bytes.
+template <DWORD access> void CheckConsole()
 {
     PrependPath("C:\\Pr\xFC" "fung\\W\xFC" "rfel;");
     const std::string report = ExpectedReport();
@@ -320,8 +347,9 @@ void CheckConsole()
     ShowWindow(GetConsoleWindow(), SW_HIDE);   // Wine's console window would lie over the checks
     const CHandle con(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   &sa, OPEN_EXISTING, 0, nullptr));
+    const CHandle out(CreateFileA("CONOUT$", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr));
     Note("console code page %u", GetConsoleOutputCP());
-    if (!SetConsoleScreenBufferSize(con.Get(), {kColumns, 200}) || ReportExitCode(con.Get()) != 0)
+    if (!SetConsoleScreenBufferSize(con.Get(), {kColumns, 200}) || ReportExitCode(out.Get()) != 0)
         Fault("KavrinReport.exe did not exit with 0 on a console of %d columns", kColumns);
     if (const std::string why = ScreenDifference(con.Get(), report); !why.empty())
         Fault("the console shows another report: %s", why.c_str());
@@ -332,6 +360,17 @@ void CheckConsole()
     WriteFile(con.Get(), report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
     if (ScreenDifference(con.Get(), report).empty())
         Fault("control: the report's bytes written to the console show as the report");
+    for (const UINT cp : {850u, 65001u}) {
+        SetConsoleOutputCP(cp);
+        if (const std::string got = Utf16(ExpectedReport(), cp), want = Utf16(report, CP_ACP); got != want)
+            Fault("piped under code page %u, in UTF-16: %s", cp, Difference(got, want).c_str());
+    }
+    const CTempDir dir;
+    CHandle file(CreateFileA((dir.Path() + "\\r.txt").c_str(), GENERIC_WRITE, 0, &sa, CREATE_ALWAYS, 0, nullptr));
+    const DWORD code = ReportExitCode(file.Get());
+    file.Reset(nullptr);
+    if (code != 0 || FileText(dir.Path() + "\\r.txt") != report)
+        Fault("a file gets other bytes than the report's");
 }
 
 // With standard output a pipe that nobody reads, KavrinReport.exe exits with 1.
@@ -356,6 +395,7 @@ std::vector<Check> WindowChecks()
         {"window-long-path", WithLongPath<Started<CheckWindow>>, "window shows the report with a long PATH"},
         {"copy-long-path", WithLongPath<Started<CheckCopy>>, "copy with a long PATH"},
         {"copy", Started<CheckCopy>, "copy puts the report on the clipboard"},
+        {"paste", [] { PrependPath("C:\\Pr\xFC" "fung;"); Started<CheckPaste>(); }, "a paste reads the window's letters"},
         {"typed", Started<CheckTyped>, "typed text is neither copied nor overwritten"},
         {"busy", Started<CheckBusy>, "copy leaves a clipboard held open by another process"},
         {"resize", Started<CheckResize>, "layout follows resizing"},
@@ -370,7 +410,8 @@ std::vector<Check> WindowChecks()
         {"end-x-enter", [] { CheckEnd("x-Return"); }, "Enter key from X at start ends with exit code 0"},
         {"end-x-escape", [] { CheckEnd("x-Escape"); }, "Escape key from X ends with exit code 0"},
         {"end-x-click", [] { CheckEnd("x-click"); }, "mouse click from X on OK ends with exit code 0"},
-        {"console", CheckConsole, "KavrinReport.exe on a console shows the report's letters"},
+        {"console", CheckConsole<GENERIC_READ | GENERIC_WRITE>, "KavrinReport.exe on a console shows the report's letters"},
+        {"console-long-path", WithLongPath<CheckConsole<GENERIC_WRITE>>, "KavrinReport.exe on a write-only console handle, piped and to a file, with a long PATH"},
         {"closed-pipe", CheckClosedPipe, "KavrinReport.exe exits with 1 when its output cannot be written"},
         {"menuclick", Started<CheckMenuClick>, "mouse click from X on the menu's Copy copies the report"},
     };

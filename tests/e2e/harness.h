@@ -303,13 +303,13 @@ public:
         return ok;
     }
 
-    // The whole CF_TEXT block, GlobalSize bytes; false when there is none.
-    bool GetBlock(std::string& block) const
+    // The whole block of the format, GlobalSize bytes; false when there is none.
+    bool GetBlock(std::string& block, UINT format = CF_TEXT) const
     {
         if (!Open())
             return false;
         bool ok = false;
-        if (HANDLE hData = GetClipboardData(CF_TEXT); hData != nullptr) {
+        if (HANDLE hData = GetClipboardData(format); hData != nullptr) {
             const SIZE_T size = GlobalSize(hData);
             if (const char* p = static_cast<const char*>(GlobalLock(hData))) {
                 block.assign(p, size);

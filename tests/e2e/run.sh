@@ -47,6 +47,18 @@ driver_check() {
     fail "$help" "$reason"
 }
 
+# The paste check under a German system and a Russian user locale of the suite's own making;
+# the wineserver keeps the locale of its first run, so it is stopped before and after.
+locale_case() {
+    local help="paste under a Russian user locale" loc="$OUT/locale"
+    selected "$help" || return 0
+    [ -d "$loc/ru_RU.UTF-8" ] || { mkdir -p "$loc" && localedef -i de_DE -f UTF-8 "$loc/de_DE.UTF-8" &&
+        localedef -i ru_RU -f UTF-8 "$loc/ru_RU.UTF-8"; } >"$OUT/localedef.log" 2>&1
+    stop_wineserver
+    LOCPATH=$loc WINE_LOCALE="LANG=de_DE.UTF-8 LC_MESSAGES=ru_RU.UTF-8" E2E_LCID=0419 driver_check paste 60 "$help"
+    stop_wineserver
+}
+
 if ! wine_start >"$OUT/wine.why"; then
     fail "wine" "$(cat "$OUT/wine.why")"
     echo "e2e: $passed passed, $failed failed"
@@ -80,6 +92,7 @@ else
     while read -r name secs help; do
         driver_check "$name" "$secs" "$help"
     done < <(tr -d '\r' <"$OUT/checks.txt")
+    locale_case
     dpi_matrix
 fi
 

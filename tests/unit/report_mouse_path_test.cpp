@@ -70,7 +70,7 @@ TEST(ReportPath, LengthsAroundTheFixedBufferStandWhole)
         if (n <= 1016)
             EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024}));
         else
-            EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, static_cast<DWORD>(n + 8)}));
+            EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, static_cast<DWORD>(n + 9)}));   // + 1 for ANSI
     }
 }
 
@@ -99,4 +99,20 @@ TEST(ReportPath, SizeThatKeepsGrowingGivesEmptyValueNotBufferBytes)
 {
     GrowingPath fake;
     EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = \r\n\r\n");
+}
+
+// A value that grew is expanded again until it fits, each time into the size asked plus one byte.
+TEST(ReportPath, ValueThatGrewIsRetriedUntilItFits)
+{
+    struct : FakePlatform {
+        DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size) override
+        {
+            if (expandSizes.size() < 2)   // grows before each of the first two calls
+                path += std::string(1000, 'g');
+            return FakePlatform::ExpandEnvironmentStringsA(src, dst, size);
+        }
+    } fake;
+    fake.path = std::string(1100, 'p');
+    EXPECT_EQ(PathSection(fake), kPathHeader + "PATH = " + std::string(1100, 'p') + std::string(2000, 'g') + "\r\n\r\n");
+    EXPECT_EQ(fake.expandSizes, (std::vector<DWORD>{1024, 2109, 3109}));
 }

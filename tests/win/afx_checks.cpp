@@ -3,6 +3,7 @@
 #include "../Expected.h"
 #include "AboutDlg.h"
 #include "Applikation.h"
+#include "ReportOutput.h"
 #include "SysInfoApp.h"
 #include "SysInfoDlg.h"
 #include "afxres.h"
@@ -204,6 +205,14 @@ void CheckClipboard()
     const std::string block = ClipboardBlock(clip);
     Check(g_nRefusedAllocations > 0 && block == std::string(kBefore, sizeof kBefore),
           "a copy without memory leaves the clipboard untouched", block);
+}
+
+// KavrinReport.exe's output: an empty report (a failure's) exits with 1; NUL, no console, takes the bytes.
+void CheckReportOutput()
+{
+    const e2e::CHandle nul(::CreateFileA("NUL", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    CheckEqual(WriteReport(nul.Get(), ""), 1, "an empty report exits with 1");
+    CheckEqual(WriteReport(nul.Get(), "Zeile \xF6\r\n"), 0, "a report to NUL, which is no console, exits with 0");
 }
 
 // Every text of the box's static controls that is wider than its control, with widths. The
@@ -432,6 +441,7 @@ int main(int argc, char** argv)
     CheckVersionInfo();
     CheckSystemLibraries();
     CheckClipboard();
+    CheckReportOutput();
     CheckBoxTextsFit();
     CheckMainWindowMenuAndIcon();
     CheckDialogDispatch();
