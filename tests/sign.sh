@@ -26,9 +26,9 @@ pack() {   # pack P12 PASSWORD_FILE [VAR=VALUE...]: the package target of BUILD_
 }
 signed() {   # both programs of the zip verify against the CA: SHA-256, the name and address
     local exe
+    unzip -qoj "$b/$zip" Kavrin/Kavrin.exe Kavrin/KavrinReport.exe || return 1
     for exe in Kavrin.exe KavrinReport.exe; do
-        unzip -p "$b/$zip" "Kavrin/$exe" >"$exe" &&
-            osslsigncode verify -CAfile ca.pem -in "$exe" >"$exe.txt" 2>&1 &&
+        osslsigncode verify -CAfile ca.pem -in "$exe" >"$exe.txt" 2>&1 &&
             grep -q '^Message digest algorithm *: SHA256' "$exe.txt" &&
             grep -qx $'\tText description: Kavrin' "$exe.txt" &&
             grep -qx $'\tURL description: mailto:'"$feedback" "$exe.txt" || { cat "$exe.txt"; return 1; }
