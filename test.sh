@@ -43,7 +43,7 @@ else
 fi
 count e2e "$p" "$f"
 
-# Scripts that print "ok - …" / "not ok - …" lines: static analysis, reproducible builds.
+# Scripts that print "ok - …" / "not ok - …" lines: static analysis, reproducible builds, signing.
 tap_suite() {   # tap_suite NAME COMMAND...
     local name=$1 log="$BUILD/$1.log"
     shift
@@ -61,6 +61,7 @@ tap_suite() {   # tap_suite NAME COMMAND...
 tap_suite win tests/win/run.sh "$BUILD"
 tap_suite lint tests/lint.sh "$BUILD"
 tap_suite repro tests/repro.sh "$BUILD/repro" "$BUILD/windows"
+tap_suite sign tests/sign.sh "$BUILD" "$BUILD/repro/tree-b/out"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

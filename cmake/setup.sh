@@ -6,7 +6,7 @@ case "$BUILD" in /*) ;; *) BUILD="$PWD/$BUILD" ;; esac
 
 kavrin_packages=(cmake make g++ googletest libgtest-dev libgmock-dev
                  g++-mingw-w64-x86-64-win32 wine64 xvfb xdotool imagemagick x11-utils unzip
-                 git locales clang-tidy cppcheck)
+                 git locales clang-tidy cppcheck osslsigncode openssl)
 
 kavrin_install() {
     local missing=() p
