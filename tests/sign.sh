@@ -12,14 +12,17 @@ status=0
 check() { if "${@:2}"; then echo "ok - $1"; else echo "not ok - $1"; status=1; fi; }
 openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=CA -days 2 -keyout ca.key -out ca.pem 2>/dev/null
 echo geheim >pw && echo falsch >wrong
-cert() {   # cert NAME DAYS EXTENDED_KEY_USAGE KEY: a .p12 with the password of pw
+cert() {   # cert NAME VALIDITY EXTENDED_KEY_USAGE KEY: a .p12 with the password of pw
     openssl req -newkey "$4" -nodes -subj /CN=Test -keyout "$1.key" -out "$1.csr" 2>/dev/null &&
-        openssl x509 -req -in "$1.csr" -CA ca.pem -CAkey ca.key -days "$2" -out "$1.pem" \
+        openssl x509 -req -in "$1.csr" -CA ca.pem -CAkey ca.key $2 -out "$1.pem" \
             -extfile <(echo "extendedKeyUsage=$3") 2>/dev/null &&
         openssl pkcs12 -export -inkey "$1.key" -in "$1.pem" -passout file:pw -out "$1.p12"
 }
-cert good 2 codeSigning rsa:2048 && cert expired -1 codeSigning rsa:2048 &&
-    cert server 2 serverAuth rsa:2048 && cert ec 2 codeSigning ec:<(openssl ecparam -name prime256v1)
+# OpenSSL 3.4 and later refuse a negative number of days and take the dates instead.
+past="-days -1"
+openssl x509 -help 2>&1 | grep -q -- -not_after && past="-not_before 20200101000000Z -not_after 20200102000000Z"
+cert good "-days 2" codeSigning rsa:2048 && cert expired "$past" codeSigning rsa:2048 &&
+    cert server "-days 2" serverAuth rsa:2048 && cert ec "-days 2" codeSigning ec:<(openssl ecparam -name prime256v1)
 pack() {   # pack P12 PASSWORD_FILE [VAR=VALUE...]: the package target of BUILD_B, signing
     env KAVRIN_SIGN_PKCS12="$OUT/$1" KAVRIN_SIGN_PASSWORD_FILE="$OUT/$2" "${@:3}" \
         cmake --build "$b" --target package >pack.log 2>&1
