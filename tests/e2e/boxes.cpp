@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <set>
 
 namespace e2e {
 
@@ -99,6 +101,31 @@ void ExpectPlaying(HWND box, int id, const char* what)
     // Until then the animation's area may still show what lay there before.
     if (WaitSettled(what, {box}, WindowRect(box), {anim}))
         ExpectMoving(anim, what);
+}
+
+void ExpectStartsOver(HWND box, int id, const char* what)
+{
+    const RECT r = WindowRect(AnimationOf(box, id));
+    auto picture = [&r] {   // FNV-1a of the pixels
+        uint64_t h = 14695981039346656037ULL;
+        for (const DWORD px : Capture(r))
+            h = (h ^ px) * 1099511628211ULL;
+        return h;
+    };
+    std::set<uint64_t> early;
+    bool movedOn = false;
+    const double t0 = NowMs();
+    if (!WaitFor([&] {
+            const uint64_t h = picture();
+            if (NowMs() < t0 + 1000) {
+                early.insert(h);
+                return false;
+            }
+            const bool seen = early.count(h) != 0;
+            movedOn = movedOn || !seen;
+            return movedOn && seen;
+        }, 2 * kWaitMs))
+        Fault("%s: no picture of its first second came back within %lu ms", what, 2 * kWaitMs);
 }
 
 // The animation control of a box: the only child of placeholder id, with the same ID, over

@@ -322,6 +322,9 @@ bool ExpectCopy(const CKavrin& k, const char* when);
 
 // ---- the screen
 
+// The pixels that the screen shows in r; empty if they cannot be read.
+std::vector<DWORD> Capture(const RECT& r);
+
 // Faults unless the window, once painted, shows a picture of several colours that then
 // changes.
 void ExpectMoving(HWND hWnd, const char* what);
@@ -362,6 +365,10 @@ void ExpectModalOver(HWND box, HWND owner, const char* what);
 HWND AnimationOf(HWND box, int id);
 // Faults unless the animation control id of the box, once the box is on the screen, moves.
 void ExpectPlaying(HWND box, int id, const char* what);
+// Faults unless the animation control id of the box shows a picture of its first second again
+// after others: its clip started over (one played once stands on its last frame). The clips'
+// pictures repeat only once a pass.
+void ExpectStartsOver(HWND box, int id, const char* what);
 // A client point of the box at least 4 pixels away from every child window.
 bool FreePoint(HWND box, POINT& found);
 // "Version (2.0.0.3)", as the About box shows the file version.
