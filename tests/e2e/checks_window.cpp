@@ -1,4 +1,5 @@
 // Checks of the main window: the report, the copy, the layout and the ways to end.
+#include "Layout.h"
 #include "harness.h"
 
 #include <algorithm>
@@ -9,23 +10,23 @@ namespace e2e {
 
 namespace {
 
-// n pixels at 96 DPI at the DPI the script gave the prefix (E2E_DPI; 96 without).
-int Px(int n)
+// The DPI the script gave the prefix (E2E_DPI; 96 without).
+int Dpi()
 {
     const char* dpi = std::getenv("E2E_DPI");
-    return MulDiv(n, dpi ? std::atoi(dpi) : 96, 96);
+    return dpi ? std::atoi(dpi) : layout::kBaseDpi;
 }
 
-// Faults unless both controls sit where the layout rule puts them for the current client size.
+// Faults unless both controls sit where the program's layout rule (ui/Layout.h, tested on its
+// own) puts them for the current client size: the window does not apply it.
 void ExpectLayout(const CKavrin& k, const char* when)
 {
     RECT client = {}, button = {};
     GetClientRect(k.Main(), &client);
     GetClientRect(k.Ok(), &button);
-    const int w = client.right, h = client.bottom, bw = button.right, bh = button.bottom;
-    const RECT report = {0, 0, w - Px(2), h - Px(32)};
-    const int left = w / 2 - bw / 2 - Px(1);
-    const RECT ok = {left, h - Px(3) - bh, left + bw, h - Px(3)};
+    const int w = client.right, h = client.bottom;
+    const RECT report = layout::ReportRect(w, h, Dpi());
+    const RECT ok = layout::OkButtonRect(w, h, button.right, button.bottom, Dpi());
     const RECT gotReport = RectIn(k.Main(), k.Report()), gotOk = RectIn(k.Main(), k.Ok());
     if (!EqualRect(&gotReport, &report))
         Fault("%s, client %dx%d: report control at %s, expected %s", when, w, h,
@@ -35,11 +36,14 @@ void ExpectLayout(const CKavrin& k, const char* when)
               Show(ok).c_str());
 }
 
+const LONG kMinWidth = layout::kMinTrackWidth, kMinHeight = layout::kMinTrackHeight;
+
 // Asks for a window of size ask; faults unless it gets that size, each side no less than the
-// minimum of 348x296 at 96 DPI, and is laid out by the rule.
+// minimum scaled to the DPI, and is laid out by the rule.
 void ExpectResized(const CKavrin& k, SIZE ask)
 {
-    const SIZE want = {std::max<LONG>(ask.cx, Px(348)), std::max<LONG>(ask.cy, Px(296))};
+    const SIZE want = {std::max<LONG>(ask.cx, layout::Scale(kMinWidth, Dpi())),
+                       std::max<LONG>(ask.cy, layout::Scale(kMinHeight, Dpi()))};
     char when[48];
     std::snprintf(when, sizeof when, "requested %ldx%ld", ask.cx, ask.cy);
     if (!SetWindowPos(k.Main(), nullptr, 0, 0, ask.cx, ask.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
@@ -175,7 +179,7 @@ void CheckBusy(const CKavrin& k)
 void CheckResize(const CKavrin& k)
 {
     static const SIZE sizes[] = {{600, 480}, {401, 350}, {402, 351}, {403, 333}, {777, 555},
-                                 {1000, 700}, {349, 297}, {348, 296}, {1279, 1000}};
+                                 {1000, 700}, {kMinWidth + 1, kMinHeight + 1}, {kMinWidth, kMinHeight}, {1279, 1000}};
     for (const SIZE& s : sizes)
         ExpectResized(k, s);
     MoveWindow(k.Main(), 10, 10, 505, 405, TRUE);
@@ -190,7 +194,7 @@ void CheckResize(const CKavrin& k)
 // Requests below the minimum end at it, each side limited on its own, at any DPI.
 void CheckMinSize(const CKavrin& k)
 {
-    const LONG w = Px(348), h = Px(296);
+    const LONG w = layout::Scale(kMinWidth, Dpi()), h = layout::Scale(kMinHeight, Dpi());
     for (const SIZE& ask : {SIZE{100, 100}, SIZE{w - 1, h - 1}, SIZE{1, 1}, SIZE{w - 48, h + 204},
                             SIZE{w + 152, h - 96}, SIZE{w, h}})
         ExpectResized(k, ask);
