@@ -220,31 +220,35 @@ void CheckMenuClick(const CKavrin& k)
         ExpectClipboard(clip, k.Expected(), "after clicking \"Copy\"");
 }
 
-// Ends a fresh run one way and expects exit code 0.
-void CheckEnd(const std::string& how)
+// Ends a fresh run each way in turn and expects exit code 0 each time. The keys go to the
+// focus, which starts on the OK button.
+void CheckEnds(std::initializer_list<const char*> ways)
 {
-    CKavrin k;
-    if (!k.Start())
-        return;
-    const HWND focus = FocusOf(k.Main());
-    const POINT ok = Centre(k.Ok());
-    if (how != "ok" && how != "okcommand" && how != "close" && how != "sysclose" && focus != k.Ok())
-        Fault("the focus is not on the OK button at start");
-    if (how == "ok")
-        PostMessageA(k.Ok(), BM_CLICK, 0, 0);
-    else if (how == "okcommand")
-        PostMessageA(k.Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(k.Ok()));
-    else if (how == "close")
-        PostMessageA(k.Main(), WM_CLOSE, 0, 0);
-    else if (how == "sysclose")
-        PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    else if (how == "x-click")
-        Step("click ^Kavrin$ %ld %ld 1 1", ok.x, ok.y);
-    else if (how.compare(0, 2, "x-") == 0)
-        Step("key ^Kavrin$ %s", how.c_str() + 2);   // x-Return, x-Escape: real keys
-    else
-        PostKey(focus, how == "enter" ? VK_RETURN : how == "escape" ? VK_ESCAPE : VK_SPACE);
-    k.ExpectExit();
+    for (const std::string how : ways) {
+        CKavrin k;
+        if (!k.Start())
+            return;
+        const HWND focus = FocusOf(k.Main());
+        const POINT ok = Centre(k.Ok());
+        if (focus != k.Ok())
+            Fault("%s: the focus is not on the OK button at start", how.c_str());
+        if (how == "ok")
+            PostMessageA(k.Ok(), BM_CLICK, 0, 0);
+        else if (how == "okcommand")
+            PostMessageA(k.Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(k.Ok()));
+        else if (how == "close")
+            PostMessageA(k.Main(), WM_CLOSE, 0, 0);
+        else if (how == "sysclose")
+            PostMessageA(k.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        else if (how == "x-click")
+            Step("click ^Kavrin$ %ld %ld 1 1", ok.x, ok.y);
+        else if (how.compare(0, 2, "x-") == 0)
+            Step("key ^Kavrin$ %s", how.c_str() + 2);   // x-Return, x-Escape: real keys
+        else
+            PostKey(focus, how == "enter" ? VK_RETURN : how == "escape" ? VK_ESCAPE : VK_SPACE);
+        if (!k.ExpectExit())
+            Fault("ended by %s", how.c_str());
+    }
 }
 
 // Puts entries before the PATH that the programs started from now on inherit.
@@ -359,16 +363,12 @@ std::vector<Check> WindowChecks()
         {"busy", Started<CheckBusy>, "copy leaves a clipboard held open by another process"},
         {"resize", Started<CheckResize>, "layout follows resizing"},
         {"minsize", Started<CheckMinSize>, "minimum window size"},
-        {"end-ok", [] { CheckEnd("ok"); }, "OK button ends with exit code 0"},
-        {"end-okcommand", [] { CheckEnd("okcommand"); }, "IDOK command ends with exit code 0"},
-        {"end-enter", [] { CheckEnd("enter"); }, "Enter at start ends with exit code 0"},
-        {"end-escape", [] { CheckEnd("escape"); }, "Escape ends with exit code 0"},
-        {"end-close", [] { CheckEnd("close"); }, "WM_CLOSE ends with exit code 0"},
-        {"end-sysclose", [] { CheckEnd("sysclose"); }, "SC_CLOSE ends with exit code 0"},
-        {"end-space", [] { CheckEnd("space"); }, "Space on the OK button ends with exit code 0"},
-        {"end-x-enter", [] { CheckEnd("x-Return"); }, "Enter key from X at start ends with exit code 0"},
-        {"end-x-escape", [] { CheckEnd("x-Escape"); }, "Escape key from X ends with exit code 0"},
-        {"end-x-click", [] { CheckEnd("x-click"); }, "mouse click from X on OK ends with exit code 0"},
+        {"end-posted", [] { CheckEnds({"ok", "okcommand", "close", "sysclose"}); },
+         "OK button, IDOK command, WM_CLOSE and SC_CLOSE each end with exit code 0", 120},
+        {"end-keys", [] { CheckEnds({"enter", "escape", "space"}); },
+         "Enter, Escape and Space on the OK button at start each end with exit code 0", 90},
+        {"end-x", [] { CheckEnds({"x-Return", "x-Escape", "x-click"}); },
+         "Enter, Escape and a mouse click on OK from X each end with exit code 0", 90},
         {"console", CheckConsole, "KavrinReport.exe on a console shows the report's letters"},
         {"closed-pipe", CheckClosedPipe, "KavrinReport.exe exits with 1 when its output cannot be written"},
         {"menuclick", Started<CheckMenuClick>, "mouse click from X on the menu's Copy copies the report"},

@@ -384,24 +384,3 @@ TEST(ResourceHeader, EveryNameAndEveryValueWithinAPrefixIsUnique)
     }
     EXPECT_GE(defines, 19) << "identifiers read from res/resource.h";
 }
-
-TEST(PeImageReader, TruncatedOrForeignFilesAreRejectedWithAReason)
-{
-    ASSERT_EQ(Program("Kavrin").error(), "");
-    const Bytes bytes = ReadFile(WindowsBuildDir() + "/Kavrin.exe");
-
-    for (std::size_t length : {std::size_t(0), std::size_t(0x3F), std::size_t(0x100),
-                               std::size_t(0x400), bytes.size() - 1}) {
-        PeImage cut;
-        EXPECT_FALSE(cut.Parse(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length))))
-            << "length " << length;
-        EXPECT_FALSE(cut.error().empty()) << "length " << length;
-    }
-
-    Bytes notPe32Plus = bytes;
-    const std::size_t optional = notPe32Plus[0x3C] + (notPe32Plus[0x3D] << 8) + 24;
-    notPe32Plus[optional] = 0x0B;  // magic 0x10B: a 32-bit image
-    notPe32Plus[optional + 1] = 0x01;
-    PeImage wrong;
-    EXPECT_FALSE(wrong.Parse(notPe32Plus));
-}
