@@ -177,7 +177,7 @@ bool FreePoint(HWND box, POINT& found)
 
 void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead)
 {
-    ExpectText(box, "Info \xFC" "ber " + app, "About box title");
+    ExpectText(box, expected::kAboutTitlePrefix + app, "About box title");
     ExpectText(GetDlgItem(box, IDC_VERSION), versionRead ? VersionLine() : "Version ()", "version line");
     ExpectText(GetDlgItem(box, IDC_COPYRIGHT), versionRead ? expected::kCopyright : "", "copyright line");
     ExpectText(GetDlgItem(box, IDC_COMMENTS), versionRead ? expected::kComment : "", "comment line");

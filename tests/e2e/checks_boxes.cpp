@@ -91,12 +91,12 @@ void CheckHelp(const CKavrin& k)
 void CheckF1(const CKavrin& k)
 {
     Step("key ^Kavrin$ F1");
-    const HWND about = WaitBox(k, expected::kAboutTitle, "F1 in the main window");
+    const HWND about = WaitBox(k, expected::kAboutTitle.c_str(), "F1 in the main window");
     if (!about)
         return;
     ExpectModalOver(about, k.Main(), "About box opened with F1");
     ExpectAboutTexts(about, "Kavrin");
-    Step("key %s F1 Escape", kAboutTitleX);
+    Step("key %s F1 Escape", kAboutTitleX.c_str());
     ExpectOnlyClosed(k, about, nullptr, "F1 in the About box");
     if (WaitFor([&] { return IsWindowEnabled(k.Main()) != FALSE; }))
         ExpectEnd(k);
@@ -112,9 +112,9 @@ void CheckRealDoubleClick(const CKavrin& k)
     if (!about)
         return;
     const POINT ok = Centre(GetDlgItem(about, IDOK)), anim = Centre(GetDlgItem(about, IDC_ANIMATION));
-    Step("click %s %ld %ld 3 2", kAboutTitleX, ok.x, ok.y);
-    Step("click %s %ld %ld 3 2", kAboutTitleX, anim.x, anim.y);
-    Step("key %s Escape", kAboutTitleX);
+    Step("click %s %ld %ld 3 2", kAboutTitleX.c_str(), ok.x, ok.y);
+    Step("click %s %ld %ld 3 2", kAboutTitleX.c_str(), anim.x, anim.y);
+    Step("key %s Escape", kAboutTitleX.c_str());
     ExpectOnlyClosed(k, about, expected::kWidmungTitle, "a right double-click on the OK button or the animation");
 
     about = OpenAbout(k, WM_SYSCOMMAND, IDM_ABOUTBOX, "IDM_ABOUTBOX again");
@@ -122,7 +122,7 @@ void CheckRealDoubleClick(const CKavrin& k)
     if (!about || !FreePoint(about, p))
         return;
     ClientToScreen(about, &p);
-    Step("click %s %ld %ld 3 2", kAboutTitleX, p.x, p.y);
+    Step("click %s %ld %ld 3 2", kAboutTitleX.c_str(), p.x, p.y);
     const HWND widmung = WaitBox(k, expected::kWidmungTitle, "a real right double-click in the About box");
     if (!widmung)
         return;
@@ -146,7 +146,7 @@ void CheckOtherName(const char* file, bool versionRead)
     CKavrin k;
     if (!dir.Copy("Kavrin.exe", file) || !k.Start(file, dir.Path().c_str()))
         return;
-    const HWND about = OpenAbout(k, WM_COMMAND, ID_HELP, file, "Info \xFC" "ber Andere");
+    const HWND about = OpenAbout(k, WM_COMMAND, ID_HELP, file, (expected::kAboutTitlePrefix + std::string("Andere")).c_str());
     if (!about)
         return;
     ExpectAbout(k, about, "Andere", versionRead);
@@ -164,7 +164,7 @@ void CheckSystemMenu(const CKavrin& k)
         return;
     }
     Step("key ^Kavrin$ Up Return");
-    const HWND about = WaitBox(k, expected::kAboutTitle, "Up and Enter in the system menu");
+    const HWND about = WaitBox(k, expected::kAboutTitle.c_str(), "Up and Enter in the system menu");
     if (!about)
         return;
     ExpectModalOver(about, k.Main(), "About box from the system menu");

@@ -122,7 +122,7 @@ TEST_F(KavrinResources, MainMenuHoldsOnlyCopyOnTheBar)
 
 TEST_F(KavrinResources, AboutBoxTemplateIsClassicWithSevenControls)
 {
-    ExpectDialog(100, ClassicBox(178, 87, expected::kAboutTitle), {
+    ExpectDialog(100, ClassicBox(178, 87, expected::kAboutTitle.c_str()), {
         {0, 0, 0x50000003, 106, 47, 20, 20, 1004, Ord(0x82), Ord(128), 0},
         {0, 0, 0x50030001, 88, 71, 50, 14, 1, Ord(0x80), Text(u"OK"), 0},
         {0, 0, 0x50020080, 73, 4, 102, 8, 1011, Ord(0x82), Text(u"Kavrin Version x.x"), 0},
