@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <set>
 
 namespace e2e {
@@ -106,23 +105,16 @@ void ExpectPlaying(HWND box, int id, const char* what)
 void ExpectStartsOver(HWND box, int id, const char* what)
 {
     const RECT r = WindowRect(AnimationOf(box, id));
-    auto picture = [&r] {   // FNV-1a of the pixels
-        uint64_t h = 14695981039346656037ULL;
-        for (const DWORD px : Capture(r))
-            h = (h ^ px) * 1099511628211ULL;
-        return h;
-    };
-    std::set<uint64_t> early;
+    std::set<std::vector<DWORD>> early;
     bool movedOn = false;
     const double t0 = NowMs();
     if (!WaitFor([&] {
-            const uint64_t h = picture();
-            if (NowMs() < t0 + 1000) {
-                early.insert(h);
-                return false;
-            }
-            const bool seen = early.count(h) != 0;
-            movedOn = movedOn || !seen;
+            std::vector<DWORD> now = Capture(r);
+            const bool seen = early.count(now) != 0;
+            if (NowMs() < t0 + 1000)
+                early.insert(std::move(now));
+            else
+                movedOn = movedOn || !seen;
             return movedOn && seen;
         }, 2 * kWaitMs))
         Fault("%s: no picture of its first second came back within %lu ms", what, 2 * kWaitMs);

@@ -4,15 +4,8 @@
 
 namespace {
 
-std::string MouseSection(FakePlatform& fake)
-{
-    return Section(fake, &CReport::AddMouseInfo);
-}
-
-std::string PathSection(FakePlatform& fake)
-{
-    return Section(fake, &CReport::AddPathInfo);
-}
+const auto MouseSection = [](FakePlatform& fake) { return Section(fake, &CReport::AddMouseInfo); };
+const auto PathSection = [](FakePlatform& fake) { return Section(fake, &CReport::AddPathInfo); };
 
 }  // namespace
 
