@@ -12,7 +12,7 @@ rm -rf "$work/a" "$work/tree-b"
 mkdir -p "$work"
 # The second build compiles a copy of the sources at another path, under another umask.
 mkdir -p "$work/tree-b"
-(cd "$src" && tar --exclude=./build --exclude=./.git -cf - .) | (umask 077 && tar -C "$work/tree-b" -xf -)
+(cd "$src" && tar --exclude=./build --exclude=./.git -cf - .) | (umask 077 && tar --no-same-permissions -C "$work/tree-b" -xf -)
 
 # The copy is no git checkout: its zip takes this checkout's commit time, as a clone's would.
 epoch=1000000000
