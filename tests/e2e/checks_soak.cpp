@@ -55,9 +55,7 @@ bool ExpectFlat(const CKavrin& k, bool (*round)(const CKavrin&, int), int first,
         !MeasureMemory(process.Get(), b))
         return Fault("cannot repeat %s or measure the program's memory", rounds);
     auto flat = [&](SIZE_T x, SIZE_T y, const char* what) {
-        const SIZE_T slack = std::max<SIZE_T>(x / 20, 0x10000);
-        Note("%s: %zu after %d %s, %zu after %d more", what, x, first, rounds, y, more);
-        if (y > x + slack)
+        if (y > x + std::max<SIZE_T>(x / 20, 0x10000))
             Fault("%s grew from %zu to %zu bytes in %d more %s", what, x, y, more, rounds);
     };
     Note("WorkingSetSize: %zu after %d %s, %zu after %d more", a.workingSet, first, rounds, b.workingSet, more);

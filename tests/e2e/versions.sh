@@ -87,7 +87,7 @@ version_matrix() {
 # the DPI it was given), at the display scales of laptops. Called last: it ends at 96 DPI.
 dpi_matrix() {
     local dpi line rc
-    for dpi in 120 144 168 192; do
+    for dpi in 120 144 168 192 216 240; do
         selected "$dpi DPI" || continue
         set_dpi "$dpi" || { fail "$dpi DPI" "cannot set LogPixels"; continue; }
         E2E_DPI=$dpi driver_check minsize 60 "$dpi DPI: minimum window size"
