@@ -212,18 +212,15 @@ void CheckMenuClick(const CKavrin& k)
         ExpectClipboard(clip, k.Expected(), "after clicking \"Copy\"");
 }
 
-// Ends a fresh run each way in turn and expects exit code 0 each time. The keys go to the
-// focus, which starts on the OK button.
+// Ends a fresh run each way in turn and expects exit code 0 each time.
 void CheckEnds(std::initializer_list<const char*> ways)
 {
     for (const std::string how : ways) {
         CKavrin k;
         if (!k.Start())
             return;
-        const HWND focus = FocusOf(k.Main());
+        const HWND focus = FocusOf(k.Main());   // the OK button's, as the window check asks
         const POINT ok = Centre(k.Ok());
-        if (focus != k.Ok())
-            Fault("%s: the focus is not on the OK button at start", how.c_str());
         if (how == "ok")
             PostMessageA(k.Ok(), BM_CLICK, 0, 0);
         else if (how == "okcommand")
