@@ -94,17 +94,13 @@ HWND AnimationOf(HWND box, int id)
     return FindWindowExA(GetDlgItem(box, id), nullptr, "SysAnimate32", nullptr);
 }
 
-void ExpectPlaying(HWND box, int id, const char* what)
+void ExpectStartsOver(HWND box, int id, const char* what)
 {
     const HWND anim = AnimationOf(box, id);
     // Until then the animation's area may still show what lay there before.
-    if (WaitSettled(what, {box}, WindowRect(box), {anim}))
-        ExpectMoving(anim, what);
-}
-
-void ExpectStartsOver(HWND box, int id, const char* what)
-{
-    const RECT r = WindowRect(AnimationOf(box, id));
+    if (!WaitSettled(what, {box}, WindowRect(box), {anim}))
+        return;
+    const RECT r = WindowRect(anim);
     std::set<std::vector<DWORD>> early;
     bool movedOn = false;
     const double t0 = NowMs();
@@ -144,7 +140,7 @@ HWND ExpectAnimation(HWND box, int id, const char* what)
     if (!EqualRect(&client, &got) || IsRectEmpty(&got))
         Fault("%s: the animation covers %s, the placeholder's client area is %s", what,
               Show(got).c_str(), Show(client).c_str());
-    ExpectPlaying(box, id, what);
+    ExpectStartsOver(box, id, what);
     return anim;
 }
 

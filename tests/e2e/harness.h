@@ -331,9 +331,6 @@ bool ExpectCopy(const CKavrin& k, const char* when);
 // The pixels that the screen shows in r; empty if they cannot be read.
 std::vector<DWORD> Capture(const RECT& r);
 
-// Faults unless the window, once painted, shows a picture of several colours that then
-// changes.
-void ExpectMoving(HWND hWnd, const char* what);
 // Waits until the windows and their children are painted and r shows the same picture, of
 // more than one colour, in two captures 200 ms apart; the animations in moving are left out
 // of the comparison. False (with a fault) if that does not happen within kWaitMs.
@@ -369,11 +366,9 @@ void ExpectEnd(const CKavrin& k);
 // Faults unless box is owned by owner, which it disables, and sits centred over it.
 void ExpectModalOver(HWND box, HWND owner, const char* what);
 HWND AnimationOf(HWND box, int id);
-// Faults unless the animation control id of the box, once the box is on the screen, moves.
-void ExpectPlaying(HWND box, int id, const char* what);
-// Faults unless the animation control id of the box shows a picture of its first second again
-// after others: its clip started over (one played once stands on its last frame). The clips'
-// pictures repeat only once a pass.
+// Faults unless the animation control id of the box, once the box is on the screen, shows a
+// picture of its first second again after others: its clip plays and started over (one played
+// once stands on its last frame). The clips' pictures repeat only once a pass.
 void ExpectStartsOver(HWND box, int id, const char* what);
 // A client point of the box at least 4 pixels away from every child window.
 bool FreePoint(HWND box, POINT& found);
