@@ -23,7 +23,7 @@ void CheckAbout(const CKavrin& k)
         return;
     if (!IsWindow(about))
         return static_cast<void>(Fault("closing Widmung closed the About box too"));
-    ExpectStartsOver(about, IDC_ANIMATION, "About box animation after Widmung");
+    ExpectStartsOver(about, IDC_ANIMATION, IDR_AVI_ABOUT, "About box animation after Widmung");
     ExpectText(GetDlgItem(about, IDC_VERSION), VersionLine(), "version line after Widmung");
     widmung = OpenWidmung(k, about);
     if (!widmung || !CloseBox(widmung, about, CloseBy::Close, "Widmung closed with WM_CLOSE") ||
@@ -167,7 +167,7 @@ std::vector<Check> BoxChecks()
 {
     return {
         {"about", Started<CheckAbout>,
-         "About box: texts, icon, animation that starts over; Widmung from a right double-click", 120},
+         "About box: texts, icon, animation that starts over; Widmung from a right double-click", 240},
         {"syscommands", Started<CheckSysCommands>,
          "system commands 0x0010-0x001F open the About box, others do not", 90},
         {"help", Started<CheckHelp>, "ID_HELP opens the About box whatever its notification code"},
@@ -177,9 +177,9 @@ std::vector<Check> BoxChecks()
         {"rdblclick", Started<CheckRealDoubleClick>,
          "right double-click from X: Widmung from the client area, not from a child"},
         {"othername", [] { CheckOtherName("Andere.exe", true); },
-         "a copy named Andere.exe names its About box after itself and shows its version"},
+         "a copy named Andere.exe names its About box after itself and shows its version", 120},
         {"noversion", [] { CheckOtherName("Andere.bin", false); },
-         "a copy named Andere.bin, without Andere.exe, shows its About box without version texts"},
+         "a copy named Andere.bin, without Andere.exe, shows its About box without version texts", 120},
     };
 }
 

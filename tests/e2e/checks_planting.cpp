@@ -104,9 +104,9 @@ std::vector<Check> PlantingChecks()
 {
     return {
         {"planted", CheckPlanted,
-         "uxtheme.dll planted beside the programs: they work as built and do not load it", 120},
+         "uxtheme.dll planted beside the programs: they work as built and do not load it", 240},
         {"download", CheckDownload,
-         "the download unpacked under Downloads, in a folder with spaces and umlauts: both programs work as built", 120},
+         "the download unpacked under Downloads, in a folder with spaces and umlauts: both programs work as built", 240},
         {"plantcontrol", CheckPlantControl,
          "planted uxtheme.dll: a program without the System32-only search loads it"},
     };
