@@ -24,10 +24,7 @@ constexpr char kWidmungTitle[] = "Widmung";
 constexpr char kWidmungText[] = "F\xFCr alle User...";
 
 // The report's sections: each title and the length of the rule of hyphens under it.
-struct SectionTitle {
-    const char* title;
-    int rule;
-};
+struct SectionTitle { const char* title; int rule; };
 constexpr SectionTitle kSections[] = {{"[1] Versions-Info", 25}, {"(2) System-Info", 23}, {"(3) Hardware-Info", 27},
                                       {"(4) Metrik-Info", 21}, {"(5) PATH-Variable", 28}};
 // Section 4's line on the mouse buttons.

@@ -94,8 +94,7 @@ HWND AnimationOf(HWND box, int id)
     return FindWindowExA(GetDlgItem(box, id), nullptr, "SysAnimate32", nullptr);
 }
 
-// The number of frames of the program's clip id, from its AVI header: "RIFF" n "AVI " "LIST" n
-// "hdrl" "avih" n, then the header's fifth field. 0 if it cannot be read.
+// The frames of the program's clip id, from its AVI header's fifth field; 0 if unreadable.
 DWORD ClipFrames(int id)
 {
     const HMODULE exe = LoadLibraryExA((ExeDir() + "\\Kavrin.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

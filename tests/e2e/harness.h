@@ -366,9 +366,8 @@ void ExpectEnd(const CKavrin& k);
 // Faults unless box is owned by owner, which it disables, and sits centred over it.
 void ExpectModalOver(HWND box, HWND owner, const char* what);
 HWND AnimationOf(HWND box, int id);
-// Faults unless the animation control id of the box, once the box is on the screen, changes
-// its picture more often than the program's clip has frames: it plays and started over (one
-// played once stands still after its last frame). A pause of kWaitMs ends the wait.
+// Faults unless the animation control id of the box changes its picture more often than the
+// clip has frames: it plays and started over (one played once stands still at its end).
 void ExpectStartsOver(HWND box, int id, int clip, const char* what);
 // A client point of the box at least 4 pixels away from every child window.
 bool FreePoint(HWND box, POINT& found);
