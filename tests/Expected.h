@@ -17,10 +17,22 @@ constexpr char kPrivateBuild[] = "Systeminfo";
 
 // The About box.
 constexpr char kFeedback[] = "feedback@kavrin.example";
-constexpr char kAboutTitle[] = "Info \xFC" "ber Kavrin";
+constexpr char kAboutTitlePrefix[] = "Info \xFC" "ber ";   // and the application's name
+inline const std::string kAboutTitle = std::string(kAboutTitlePrefix) + "Kavrin";
 constexpr char kAboutItem[] = "Inf&o \xFC" "ber Kavrin...";
 constexpr char kWidmungTitle[] = "Widmung";
 constexpr char kWidmungText[] = "F\xFCr alle User...";
+
+// The report's sections: each title and the length of the rule of hyphens under it.
+struct SectionTitle { const char* title; int rule; };
+constexpr SectionTitle kSections[] = {{"[1] Versions-Info", 25}, {"(2) System-Info", 23}, {"(3) Hardware-Info", 27},
+                                      {"(4) Metrik-Info", 21}, {"(5) PATH-Variable", 28}};
+// Section 4's line on the mouse buttons.
+constexpr char kButtonsSwapped[] = "Die Mauskn\xF6pfe sind vertauscht.";
+constexpr char kButtonsNotSwapped[] = "Die Mauskn\xF6pfe sind nicht vertauscht.";
+// Section 3's lines for an AMD64 processor (OemId 9, type 8664), which the report's tables lack.
+constexpr char kAmd64Type[] = "ProcessorType: 8664 <UNKNOWN_PROCESSOR>";
+constexpr char kAmd64Architecture[] = "ProcessorArchitecture: <PROCESSOR_ARCHITECTURE_UNKNOWN>";
 
 // "2.0.0.3" with separator ".", "2, 0, 0, 3" with ", ".
 inline std::string VersionText(const unsigned (&v)[4], const char* separator = ".")

@@ -37,7 +37,7 @@ signed() {   # both programs of the zip verify against the CA: SHA-256, the name
             grep -qx $'\tURL description: mailto:'"$feedback" "$exe.txt" || { cat "$exe.txt"; return 1; }
     done
 }
-feedback=$(sed -n 's/^#define KAVRIN_FEEDBACK_ADDRESS *"\(.*\)"$/\1/p' "$src/res/AboutBox.h")
+feedback=$("$b/../../feedback")   # as tests/repro.sh compiled it from tests/Expected.h
 pack good.p12 pw || cat pack.log
 zip=$(cd "$b" && ls Kavrin-*-win64.zip)
 check "the package target signs both programs; osslsigncode verifies them against the CA" signed

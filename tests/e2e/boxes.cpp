@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace e2e {
 
@@ -93,12 +94,42 @@ HWND AnimationOf(HWND box, int id)
     return FindWindowExA(GetDlgItem(box, id), nullptr, "SysAnimate32", nullptr);
 }
 
-void ExpectPlaying(HWND box, int id, const char* what)
+// The frames of the program's clip id, from its AVI header's fifth field; 0 if unreadable.
+DWORD ClipFrames(int id)
+{
+    const HMODULE exe = LoadLibraryExA((ExeDir() + "\\Kavrin.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HRSRC res = exe ? FindResourceA(exe, MAKEINTRESOURCEA(id), "AVI") : nullptr;
+    const void* p = res ? LockResource(LoadResource(exe, res)) : nullptr;
+    DWORD frames = 0;
+    if (p && SizeofResource(exe, res) >= 52)
+        std::memcpy(&frames, static_cast<const BYTE*>(p) + 48, sizeof frames);
+    if (exe)
+        FreeLibrary(exe);
+    return frames;
+}
+
+void ExpectStartsOver(HWND box, int id, int clip, const char* what)
 {
     const HWND anim = AnimationOf(box, id);
     // Until then the animation's area may still show what lay there before.
-    if (WaitSettled(what, {box}, WindowRect(box), {anim}))
-        ExpectMoving(anim, what);
+    if (!WaitSettled(what, {box}, WindowRect(box), {anim}))
+        return;
+    const RECT r = WindowRect(anim);
+    const DWORD frames = ClipFrames(clip);
+    DWORD changes = 0;
+    double changed = NowMs();
+    std::vector<DWORD> last = Capture(r);
+    const bool over = WaitFor([&] {
+        std::vector<DWORD> now = Capture(r);
+        if (now != last) {
+            ++changes;
+            changed = NowMs();
+        }
+        last = std::move(now);
+        return (frames > 0 && changes > frames) || NowMs() > changed + kWaitMs;
+    }, 15 * kWaitMs, 5);
+    if (!over || changes <= frames)
+        Fault("%s: the picture stood still after %lu changes; the clip has %lu frames", what, changes, frames);
 }
 
 // The animation control of a box: the only child of placeholder id, with the same ID, over
@@ -125,7 +156,7 @@ HWND ExpectAnimation(HWND box, int id, const char* what)
     if (!EqualRect(&client, &got) || IsRectEmpty(&got))
         Fault("%s: the animation covers %s, the placeholder's client area is %s", what,
               Show(got).c_str(), Show(client).c_str());
-    ExpectPlaying(box, id, what);
+    ExpectStartsOver(box, id, id == IDC_ANIMATION ? IDR_AVI_ABOUT : IDR_AVI_WIDMUNG, what);
     return anim;
 }
 
@@ -150,7 +181,7 @@ bool FreePoint(HWND box, POINT& found)
 
 void ExpectAboutTexts(HWND box, const std::string& app, bool versionRead)
 {
-    ExpectText(box, "Info \xFC" "ber " + app, "About box title");
+    ExpectText(box, expected::kAboutTitlePrefix + app, "About box title");
     ExpectText(GetDlgItem(box, IDC_VERSION), versionRead ? VersionLine() : "Version ()", "version line");
     ExpectText(GetDlgItem(box, IDC_COPYRIGHT), versionRead ? expected::kCopyright : "", "copyright line");
     ExpectText(GetDlgItem(box, IDC_COMMENTS), versionRead ? expected::kComment : "", "comment line");

@@ -1,30 +1,23 @@
 // Checks that repeat: memory over many copies and openings, and the soak.
 #include "harness.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 
 namespace e2e {
 
 namespace {
 
-// The memory figures of another process that the leak checks compare. The working set is only
-// shown: it moves with the pages the system keeps resident, not with what the program holds.
+// The memory figures of another process that the leak checks compare, summed from
+// VirtualQueryEx. Not the working set, which moves with the pages the system keeps resident,
+// nor PrivateUsage, which Wine answers 0 (docs/WINE.md).
 struct MemoryUse {
-    SIZE_T workingSet = 0;
-    SIZE_T privateUsage = 0;     // Wine answers 0
-    SIZE_T committedPrivate = 0; // summed from VirtualQueryEx
-    SIZE_T committedMapped = 0;  // views of sections, likewise
+    SIZE_T committedPrivate = 0;
+    SIZE_T committedMapped = 0;   // views of sections
 };
 
+// False when the process's memory cannot be read.
 bool MeasureMemory(HANDLE hProcess, MemoryUse& m)
 {
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    if (!GetProcessMemoryInfo(hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc))
-        return false;
-    m.workingSet = pmc.WorkingSetSize;
-    m.privateUsage = pmc.PrivateUsage;
     m.committedPrivate = m.committedMapped = 0;
     MEMORY_BASIC_INFORMATION mbi;
     for (const char* p = nullptr; VirtualQueryEx(hProcess, p, &mbi, sizeof mbi) == sizeof mbi;
@@ -34,7 +27,7 @@ bool MeasureMemory(HANDLE hProcess, MemoryUse& m)
         if (mbi.State == MEM_COMMIT && mbi.Type == MEM_MAPPED)
             m.committedMapped += mbi.RegionSize;
     }
-    return true;
+    return m.committedPrivate != 0;
 }
 
 // Repeats round (given its number, from 1) first times, measures the program's memory, repeats
@@ -56,17 +49,11 @@ bool ExpectFlat(const CKavrin& k, bool (*round)(const CKavrin&, int), int first,
         !MeasureMemory(process.Get(), b))
         return Fault("cannot repeat %s or measure the program's memory", rounds);
     auto flat = [&](SIZE_T x, SIZE_T y, const char* what) {
-        const SIZE_T slack = std::max<SIZE_T>(x / 20, 0x10000);
-        Note("%s: %zu after %d %s, %zu after %d more", what, x, first, rounds, y, more);
-        if (y > x + slack)
+        if (y > x + std::max<SIZE_T>(x / 20, 0x10000))
             Fault("%s grew from %zu to %zu bytes in %d more %s", what, x, y, more, rounds);
     };
-    Note("WorkingSetSize: %zu after %d %s, %zu after %d more", a.workingSet, first, rounds, b.workingSet, more);
-    flat(a.privateUsage, b.privateUsage, "PrivateUsage");
     flat(a.committedPrivate, b.committedPrivate, "committed private memory");
     flat(a.committedMapped, b.committedMapped, "committed mapped memory");
-    if (!a.workingSet || !a.committedPrivate)
-        Fault("the memory figures read 0");
     return true;
 }
 
@@ -96,13 +83,8 @@ bool SoakRound(const CKavrin& k, int round)
 // from the 50th on.
 void CheckSoak(const CKavrin& k)
 {
-    const double t0 = NowMs();
     if (!ExpectFlat(k, SoakRound, 50, 150, "rounds"))
         return;
-    Note("200 rounds took %.1f s", (NowMs() - t0) / 1000);
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutA(k.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &r))
-        Fault("the main window does not answer within 1 s");
     ExpectText(k.Report(), k.Expected(), "report control after the soak");
     if (ExpectCopy(k, "copy after the soak"))
         ExpectEnd(k);

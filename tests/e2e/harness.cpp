@@ -352,26 +352,6 @@ RECT WindowRect(HWND hWnd)
     return r;
 }
 
-void ExpectMoving(HWND hWnd, const char* what)
-{
-    const RECT r = WindowRect(hWnd);
-    std::vector<DWORD> first;
-    if (!WaitFor([&] {
-            first = Capture(r);
-            return Painted(hWnd) && !first.empty() && !OneColour(first);
-        }, kWaitMs, 20)) {
-        if (first.empty())
-            Fault("%s: cannot read the screen at %s", what, Show(r).c_str());
-        else if (OneColour(first))
-            Fault("%s: the area %s is of one colour", what, Show(r).c_str());
-        else
-            Fault("%s: still waits to be painted after %lu ms", what, kWaitMs);
-        return;
-    }
-    if (!WaitFor([&] { return Capture(r) != first; }, kWaitMs, 20))
-        Fault("%s: the picture at %s did not change in %lu ms", what, Show(r).c_str(), kWaitMs);
-}
-
 bool WaitSettled(const char* what, std::initializer_list<HWND> windows, const RECT& r,
                  std::initializer_list<HWND> moving)
 {

@@ -67,6 +67,8 @@ fi
 
 # A DPI that an aborted run left behind goes before any check.
 set_dpi ""
+# The report's titles and fixed lines, from tests/Expected.h.
+expected_facts
 # Section 1 under every Windows version Wine offers; first, as it resets the prefix's version.
 version_matrix
 

@@ -87,18 +87,22 @@ version_matrix() {
 # The main window's minimum size and layout, and the boxes' texts (afx_checks.exe, which names
 # the DPI it was given), at the display scales of laptops. Called last: it ends at 96 DPI.
 dpi_matrix() {
-    local dpi line
-    for dpi in 120 144 192; do
+    local dpi line rc
+    for dpi in 120 144 168 192 216 240; do
         selected "$dpi DPI" || continue
         set_dpi "$dpi" || { fail "$dpi DPI" "cannot set LogPixels"; continue; }
         E2E_DPI=$dpi driver_check minsize 60 "$dpi DPI: minimum window size"
         E2E_DPI=$dpi driver_check resize 60 "$dpi DPI: layout follows resizing"
+        # Each line is a result; a crash or a hang fails as well.
+        wine_run 60 "$BIN/afx_checks.exe" fit >"$OUT/fit-$dpi.log" 2>&1
+        rc=$?
         while read -r line; do
             case "$line" in
                 "ok - "*" at $dpi DPI") pass "${line#ok - }" ;;
                 *) fail "$dpi DPI: box texts" "$line" ;;
             esac
-        done < <(wine_run 60 "$BIN/afx_checks.exe" fit 2>&1 | tr -d '\r')
+        done < <(tr -d '\r' <"$OUT/fit-$dpi.log")
+        [ $rc -eq 0 ] || [ $rc -eq 1 ] || fail "$dpi DPI: box texts" "afx_checks.exe fit ended with $rc"
     done
     set_dpi ""
 }

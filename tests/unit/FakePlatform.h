@@ -110,6 +110,7 @@ public:
     std::map<std::string, std::string> versionStrings;   // path (any case) -> text
     bool hasFixedInfo = true;
     VS_FIXEDFILEINFO fixedInfo{};
+    UINT fixedInfoLength = sizeof(VS_FIXEDFILEINFO);   // as VerQueryValueA reports it
     std::vector<std::string> filesAsked;
 
     DWORD GetFileVersionInfoSizeA(LPCSTR name, DWORD* handle) override
@@ -135,7 +136,7 @@ public:
             if (!hasFixedInfo)
                 return FALSE;
             *out = &fixedInfo;
-            *len = sizeof fixedInfo;
+            *len = fixedInfoLength;
             return TRUE;
         }
         for (auto& kv : versionStrings) {

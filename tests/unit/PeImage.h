@@ -58,16 +58,9 @@ public:
     // Reads and parses the file; on failure returns false and error() says why.
     bool Load(const std::string& path)
     {
-        bytes::Bytes data = bytes::ReadFile(path);
-        if (data.empty())
+        m_bytes = bytes::ReadFile(path);
+        if (m_bytes.empty())
             return Fail("cannot read " + path);
-        return Parse(std::move(data));
-    }
-
-    bool Parse(std::vector<std::uint8_t> bytes)
-    {
-        *this = PeImage();
-        m_bytes = std::move(bytes);
         return ReadHeaders() && ReadResourceTree() && ReadImportNames(m_importRva, false, m_imports) &&
                ReadImportNames(m_delayImportRva, true, m_delayImports);
     }

@@ -2,6 +2,7 @@
 // several sections' tests share.
 #pragma once
 
+#include "../Expected.h"
 #include "FakePlatform.h"
 #include "Report.h"
 
@@ -21,16 +22,18 @@ protected:
     void ShowReport(LPCTSTR pszText) override { shown.emplace_back(pszText); }
 };
 
-inline std::string Header(const char* title, int hyphens)
+// Section n's title and rule.
+inline std::string Header(int n)
 {
-    return std::string(title) + "\r\n" + std::string(static_cast<std::size_t>(hyphens), '-') + "\r\n";
+    const expected::SectionTitle& s = expected::kSections[n - 1];
+    return std::string(s.title) + "\r\n" + std::string(static_cast<std::size_t>(s.rule), '-') + "\r\n";
 }
 
-inline const std::string kVersionHeader = Header("[1] Versions-Info", 25);
-inline const std::string kSystemHeader = Header("(2) System-Info", 23);
-inline const std::string kHardwareHeader = Header("(3) Hardware-Info", 27);
-inline const std::string kMouseHeader = Header("(4) Metrik-Info", 21);
-inline const std::string kPathHeader = Header("(5) PATH-Variable", 28);
+inline const std::string kVersionHeader = Header(1);
+inline const std::string kSystemHeader = Header(2);
+inline const std::string kHardwareHeader = Header(3);
+inline const std::string kMouseHeader = Header(4);
+inline const std::string kPathHeader = Header(5);
 
 // The text that one section, e.g. &CReport::AddMouseInfo, writes into an empty report.
 inline std::string Section(FakePlatform& fake, void (CReport::*add)())

@@ -8,36 +8,35 @@
 
 using Sides = std::vector<LONG>;   // left, top, right, bottom
 
+Sides Of(const CRect& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The report control less 2 and 32 pixels, the button centred by truncating halvings 3 above
+// the bottom, at 96 DPI and scaled.
 TEST(Layout, ReportAndButtonFollowTheClientArea)
 {
-    const CRect report = layout::ReportRect(400, 300);
-    EXPECT_EQ((Sides{report.left, report.top, report.right, report.bottom}), (Sides{0, 0, 398, 268}));
-    const CRect ok = layout::OkButtonRect(400, 300, 75, 23);
-    EXPECT_EQ((Sides{ok.left, ok.top, ok.right, ok.bottom}), (Sides{162, 274, 237, 297}));
+    EXPECT_EQ(Of(layout::ReportRect(400, 300)), (Sides{0, 0, 398, 268}));
+    EXPECT_EQ(Of(layout::OkButtonRect(400, 300, 75, 23)), (Sides{162, 274, 237, 297}));
     EXPECT_EQ(layout::OkButtonRect(401, 300, 75, 23).left, 162);
+    EXPECT_EQ(Of(layout::ReportRect(600, 450, 120)), (Sides{0, 0, 597, 410}));
+    EXPECT_EQ(Of(layout::OkButtonRect(600, 450, 113, 35, 144)), (Sides{242, 410, 355, 445}));
+}
+
+TEST(Layout, EmptyClientAreaHasNoSpecialCase)
+{
+    EXPECT_EQ(Of(layout::ReportRect(0, 0)), (Sides{0, 0, -2, -32}));
+    EXPECT_EQ(Of(layout::OkButtonRect(0, 0, 75, 23)), (Sides{-38, -26, 37, -3}));   // -37.5 truncates
 }
 
 // Lengths follow the DPI, rounded as MulDiv(n, dpi, 96) rounds: 2.5 and 4.5 go up.
 TEST(Layout, LengthsScaleWithTheDpi)
 {
     EXPECT_EQ((Sides{layout::Scale(layout::kMinTrackWidth, 144), layout::Scale(layout::kMinTrackHeight, 144),
-                     layout::Scale(348, 120), layout::Scale(296, 192)}),
-              (Sides{522, 444, 435, 592}));
-    const CRect report = layout::ReportRect(600, 450, 120);
-    EXPECT_EQ((Sides{report.left, report.top, report.right, report.bottom}), (Sides{0, 0, 597, 410}));
-    const CRect ok = layout::OkButtonRect(600, 450, 113, 35, 144);
-    EXPECT_EQ((Sides{ok.left, ok.top, ok.right, ok.bottom}), (Sides{242, 410, 355, 445}));
-}
-
-TEST(Layout, EmptyClientAreaHasNoSpecialCase)
-{
-    const CRect report = layout::ReportRect(0, 0);
-    EXPECT_EQ(report.right - report.left, -2);
-    EXPECT_EQ(report.bottom - report.top, -32);
-    const CRect ok = layout::OkButtonRect(0, 0, 75, 23);
-    EXPECT_EQ(ok.left, -75 / 2 - 1);   // halvings truncate toward zero: -38
-    EXPECT_EQ(ok.left, -38);
-    EXPECT_EQ(ok.top, -3 - 23);
+                     layout::Scale(layout::kMinTrackWidth, 120), layout::Scale(layout::kMinTrackHeight, 192),
+                     layout::Scale(2, 120), layout::Scale(3, 144)}),
+              (Sides{522, 444, 435, 592, 3, 5}));
 }
 
 TEST(Layout, IconIsCentredWithTruncatingHalvings)

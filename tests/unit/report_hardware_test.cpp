@@ -56,10 +56,10 @@ TEST(ReportHardware, SixtyFourBitValuesAndWideFields)
     EXPECT_EQ(lines[0], "OemId: 9");
     EXPECT_EQ(lines[1], "PageSize: 65536 (0x10000)");
     EXPECT_EQ(lines[3], "Maximale Applikationsadresse: 0x7ffffffeffff");
-    EXPECT_EQ(lines[5], "ProcessorType: 8664 <UNKNOWN_PROCESSOR>");
+    EXPECT_EQ(lines[5], expected::kAmd64Type);
     EXPECT_EQ(lines[6], "ProcessorLevel: 65535 (0xffff)");
     EXPECT_EQ(lines[7], "ProcessorRevision: 65535 (0xffff)");
-    EXPECT_EQ(lines[8], "ProcessorArchitecture: <PROCESSOR_ARCHITECTURE_UNKNOWN>");
+    EXPECT_EQ(lines[8], expected::kAmd64Architecture);
     EXPECT_EQ(lines[9], "Active Processormask: " + std::string(30, '0') + "11");
 }
 

@@ -4,15 +4,8 @@
 
 namespace {
 
-std::string MouseSection(FakePlatform& fake)
-{
-    return Section(fake, &CReport::AddMouseInfo);
-}
-
-std::string PathSection(FakePlatform& fake)
-{
-    return Section(fake, &CReport::AddPathInfo);
-}
+const auto MouseSection = [](FakePlatform& fake) { return Section(fake, &CReport::AddMouseInfo); };
+const auto PathSection = [](FakePlatform& fake) { return Section(fake, &CReport::AddPathInfo); };
 
 }  // namespace
 
@@ -35,7 +28,7 @@ TEST(ReportMouse, SwappedButtonsAndValues)
     fake.mouse[2] = 2;
     const std::string text = MouseSection(fake);
     EXPECT_EQ(text, kMouseHeader +
-                        "Es wurde eine Maus gefunden.\r\nDie Mauskn\xF6pfe sind vertauscht.\r\n"
+                        "Es wurde eine Maus gefunden.\r\n" + expected::kButtonsSwapped + "\r\n"
                         "Mausbeschleunigung: 2\r\nTreshold-Werte (x,y): -6, 10\r\n\r\n");
     // The umlaut is the single Windows-1252 byte.
     EXPECT_EQ(text[kMouseHeader.size() + 30 + 10], '\xF6');
@@ -46,8 +39,7 @@ TEST(ReportMouse, FailedParameterQueryLeavesOutValueLines)
     FakePlatform fake;
     fake.mouseResult = FALSE;
     EXPECT_EQ(MouseSection(fake), kMouseHeader +
-                                      "Es wurde eine Maus gefunden.\r\n"
-                                      "Die Mauskn\xF6pfe sind nicht vertauscht.\r\n\r\n");
+                                      "Es wurde eine Maus gefunden.\r\n" + expected::kButtonsNotSwapped + "\r\n\r\n");
 }
 
 TEST(ReportPath, UnsetAndPercentSigns)

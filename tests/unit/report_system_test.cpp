@@ -4,11 +4,7 @@
 
 namespace {
 
-std::string SystemSection(FakePlatform& fake)
-{
-    return Section(fake, &CReport::AddSystemInfo);
-}
-
+const auto SystemSection = [](FakePlatform& fake) { return Section(fake, &CReport::AddSystemInfo); };
 std::string Lines(const std::string& computer, const std::string& user, const std::string& sys,
                   const std::string& win, const std::string& temp)
 {

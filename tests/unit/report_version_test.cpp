@@ -4,11 +4,7 @@
 
 namespace {
 
-std::string VersionSection(FakePlatform& fake)
-{
-    return Section(fake, &CReport::AddVersionInfo);
-}
-
+const auto VersionSection = [](FakePlatform& fake) { return Section(fake, &CReport::AddVersionInfo); };
 std::string PlatformLine(DWORD id, DWORD major, DWORD minor)
 {
     FakePlatform fake;

@@ -54,63 +54,51 @@ TEST(VersionReader, FileNameFollowsTheApplicationName)
     EXPECT_EQ(fake.filesAsked, (std::vector<std::string>{"Andere.exe"}));
 }
 
-TEST(VersionReader, WordsAreUnsignedDecimalWithoutLeadingZeros)
-{
-    FakePlatform fake = OwnResource();
-    fake.fixedInfo.dwFileVersionMS = 0xFFFF0007;
-    fake.fixedInfo.dwFileVersionLS = 0x000A8000;
-    EXPECT_EQ(Read(fake), Result(true, {"65535.7.10.32768", "1.0.0.1", expected::kComment, expected::kCopyright}));
-}
-
-TEST(VersionReader, MissingFileChangesNothing)
-{
-    FakePlatform fake = OwnResource();
-    fake.versionFileFound = false;
-    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", "alt-c", "alt-r"}));
-}
-
-TEST(VersionReader, MissingFixedPartStillSetsTheStrings)
-{
-    FakePlatform fake = OwnResource();
-    fake.hasFixedInfo = false;
-    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", expected::kComment, expected::kCopyright}));
-}
-
-TEST(VersionReader, OtherLanguageTableLeavesStringsUntouched)
-{
-    FakePlatform fake = OwnResource();
-    fake.versionStrings.clear();
-    fake.versionStrings["\\StringFileInfo\\040904b0\\Comments"] = "english";
-    fake.versionStrings["\\StringFileInfo\\040904b0\\LegalCopyright"] = "english";
-    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", "alt-c", "alt-r"}));
-}
-
-TEST(VersionReader, OneMissingStringLeavesOnlyThatOutput)
-{
-    FakePlatform fake = OwnResource();
-    fake.versionStrings.erase(kComments);
-    EXPECT_EQ(Read(fake), Result(true, {"2.0.0.3", "1.0.0.1", "alt-c", expected::kCopyright}));
-}
-
-namespace {
-
-// Hands out a fixed part shorter than the record: never read past it.
-class ShortFixedPart : public FakePlatform {
-public:
-    BOOL VerQueryValueA(LPCVOID block, LPCSTR sub, LPVOID* out, UINT* len) override
-    {
-        const BOOL ok = FakePlatform::VerQueryValueA(block, sub, out, len);
-        if (ok != FALSE && std::string(sub) == "\\")
-            *len = 8;
-        return ok;
-    }
+// One change to the program's own block, and what the reader then answers.
+struct OneChange {
+    const char* name;
+    void (*change)(FakePlatform&);
+    Result want;
 };
 
-}  // namespace
-
-TEST(VersionReader, TruncatedFixedPartIsTreatedAsMissing)
+void PrintTo(const OneChange& c, std::ostream* out)
 {
-    ShortFixedPart fake;
-    fake.versionBlock.assign(100, 0);
-    EXPECT_EQ(Read(fake), Result(false, {"alt-f", "alt-p", "alt-c", "alt-r"}));
+    *out << c.name;
 }
+
+const OneChange kChanges[] = {
+    {"words are unsigned decimal without leading zeros",
+     [](FakePlatform& f) { f.fixedInfo.dwFileVersionMS = 0xFFFF0007; f.fixedInfo.dwFileVersionLS = 0x000A8000; },
+     {true, {"65535.7.10.32768", "1.0.0.1", expected::kComment, expected::kCopyright}}},
+    {"the product version has its own words",
+     [](FakePlatform& f) { f.fixedInfo.dwProductVersionMS = 0x8000FFFF; },
+     {true, {"2.0.0.3", "32768.65535.0.1", expected::kComment, expected::kCopyright}}},
+    {"a missing file changes nothing", [](FakePlatform& f) { f.versionFileFound = false; },
+     {false, {"alt-f", "alt-p", "alt-c", "alt-r"}}},
+    {"a missing fixed part still sets the strings", [](FakePlatform& f) { f.hasFixedInfo = false; },
+     {false, {"alt-f", "alt-p", expected::kComment, expected::kCopyright}}},
+    {"a fixed part shorter than the record is missing", [](FakePlatform& f) { f.fixedInfoLength = 8; },
+     {false, {"alt-f", "alt-p", expected::kComment, expected::kCopyright}}},
+    {"a table in another language leaves the strings untouched",
+     [](FakePlatform& f) {
+         f.versionStrings.clear();
+         f.versionStrings["\\StringFileInfo\\040904b0\\Comments"] = "english";
+         f.versionStrings["\\StringFileInfo\\040904b0\\LegalCopyright"] = "english";
+     },
+     {true, {"2.0.0.3", "1.0.0.1", "alt-c", "alt-r"}}},
+    {"a missing comment leaves only that output", [](FakePlatform& f) { f.versionStrings.erase(kComments); },
+     {true, {"2.0.0.3", "1.0.0.1", "alt-c", expected::kCopyright}}},
+    {"a missing copyright leaves only that output", [](FakePlatform& f) { f.versionStrings.erase(kCopyright); },
+     {true, {"2.0.0.3", "1.0.0.1", expected::kComment, "alt-r"}}},
+};
+
+class VersionReaderChange : public testing::TestWithParam<OneChange> {};
+
+TEST_P(VersionReaderChange, Answers)
+{
+    FakePlatform fake = OwnResource();
+    GetParam().change(fake);
+    EXPECT_EQ(Read(fake), GetParam().want);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneChange, VersionReaderChange, testing::ValuesIn(kChanges));
