@@ -223,9 +223,9 @@ void CheckMenuClick(const CKavrin& k)
 }
 
 // Ends a fresh run each way in turn and expects exit code 0 each time.
-void CheckEnds(std::initializer_list<const char*> ways)
+void CheckEnds(std::initializer_list<std::string> ways)
 {
-    for (const std::string how : ways) {
+    for (const std::string& how : ways) {
         CKavrin k;
         if (!k.Start())
             return;
